@@ -1,0 +1,113 @@
+#include "screen.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace {
+
+// A text in a fixed buffer that drops whatever does not fit and always
+// keeps room for its terminator.
+template <std::size_t N>
+struct bounded_text {
+    std::array<char, N> bytes{};
+    std::size_t len = 0;
+
+    void clear()
+    {
+        len = 0;
+        bytes[0] = '\0';
+    }
+    void append(std::string_view s)
+    {
+        const std::size_t n = std::min(s.size(), N - 1 - len);
+        s.copy(bytes.data() + len, n);
+        len += n;
+        bytes[len] = '\0';
+    }
+    void drop_last() { bytes[--len] = '\0'; }
+    bool empty() const { return len == 0; }
+    char back() const { return bytes[len - 1]; }
+    std::string_view view() const { return {bytes.data(), len}; }
+};
+
+bounded_text<10240> result;
+
+using group_text = bounded_text<1024>;
+
+void flush(group_text &group, int &count)
+{
+    if (is_blocked(group.view())) {
+        result.append("[BLOCKED]\n");
+    } else {
+        result.append(group.view());
+        result.append("\n");
+    }
+    group.clear();
+    count = 0;
+}
+
+bool is_newline_pair(std::string_view token)
+{
+    return token.size() == 2 && token[0] == '0' && (token[1] | 0x20) == 'a';
+}
+
+constexpr std::string_view delimiters = " \t\r\n";
+
+}  // namespace
+
+int is_blocked(std::string_view group)
+{
+    for (std::string_view pattern : blocked_hex_patterns)
+        if (group.find(pattern) != std::string_view::npos)
+            return 1;
+    return 0;
+}
+
+std::string_view is_blocked_hex(std::string_view hex_text)
+{
+    result.clear();
+    group_text group;
+    int count = 0;
+    std::size_t pos = 0;
+    while ((pos = hex_text.find_first_not_of(delimiters, pos)) != std::string_view::npos) {
+        const std::size_t end = std::min(hex_text.find_first_of(delimiters, pos), hex_text.size());
+        const std::string_view token = hex_text.substr(pos, end - pos);
+        pos = end;
+
+        group.append(token);
+        group.append(" ");
+        ++count;
+        if (count > 15)
+            flush(group, count);
+        // The newline pair ends its group even right after a 16-pair flush,
+        // which then reports the empty group as an empty line.
+        if (is_newline_pair(token)) {
+            if (!group.empty() && group.back() == ' ')
+                group.drop_last();
+            flush(group, count);
+        }
+    }
+    if (!group.empty())
+        flush(group, count);
+    return result.view();
+}
+
+std::string mask_hex_patterns(std::string_view text,
+                              std::span<const std::string_view> patterns,
+                              std::span<const std::string_view> replacements)
+{
+    std::string masked{text};
+    const std::size_t count = std::min(patterns.size(), replacements.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view pattern = patterns[i];
+        const std::string_view replacement = replacements[i];
+        if (pattern.empty())
+            continue;  // would match everywhere and never end
+        std::size_t pos = 0;
+        while ((pos = masked.find(pattern, pos)) != std::string::npos) {
+            masked.replace(pos, pattern.size(), replacement);
+            pos += replacement.size();
+        }
+    }
+    return masked;
+}

@@ -1,0 +1,30 @@
+// Screening of hex text: the blocked-group report and pattern masking.
+#pragma once
+
+#include <array>
+#include <span>
+#include <string>
+#include <string_view>
+
+// Byte patterns, as hex text, that block any group holding one of them.
+inline constexpr std::array<std::string_view, 2> blocked_hex_patterns = {
+    "53 6F 6C 65 6D 6E",  // Solemn
+    "63 6F",              // co
+};
+
+// Returns 1 if any blocked pattern occurs anywhere in `group`, else 0.
+int is_blocked(std::string_view group);
+
+// Cuts hex text into groups of at most 16 pairs, each group also ending at a
+// pair 0A, and returns one line per group: the group itself, or "[BLOCKED]"
+// when it holds a blocked pattern. The report lives in a static buffer of
+// 10240 bytes that the next call overwrites; tokens or reports that would
+// not fit their buffers are cut short rather than overflow them.
+std::string_view is_blocked_hex(std::string_view hex_text);
+
+// Returns a copy of `text` in which every occurrence of patterns[i] is
+// replaced by replacements[i], the patterns taken in order and each search
+// going on after the text it has just inserted.
+std::string mask_hex_patterns(std::string_view text,
+                              std::span<const std::string_view> patterns,
+                              std::span<const std::string_view> replacements);
