@@ -1,0 +1,24 @@
+// hexecho: dumps one chunk of standard input as hex pairs, each followed by
+// a space, then a newline, writing every output character on its own.
+#include <array>
+
+#include "hex_writers.h"
+#include "scanfe.h"
+
+namespace {
+
+// A descriptor of 0 from opening standard output counts as a failed open
+// here; see open_rule.
+void printfchar(const char *text)
+{
+    printfhex(text, open_rule::proc_fallback_zero_fails);
+}
+
+}  // namespace
+
+int main()
+{
+    std::array<char, 1024> input;
+    printfchar(scanfe(input));
+    return 0;
+}

@@ -1,0 +1,81 @@
+#include <array>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "screen.h"
+
+namespace {
+
+constexpr std::array<std::string_view, 3> patterns = {"68 65 6C 6C 6F", "57 6F 72 6C 64", "6D 69 6E 69"};
+constexpr std::array<std::string_view, 3> replacements = {"20 20 20 20 20", "FF FF FF FF", "20 20 20 20"};
+
+std::string mask(std::string_view text)
+{
+    return mask_hex_patterns(text, patterns, replacements);
+}
+
+TEST(IsBlocked, FindsAnyPatternAnywhere)
+{
+    EXPECT_EQ(is_blocked("77 65 6C 63 6F 6D 65 "), 1);  // "welcome" holds "co"
+    EXPECT_EQ(is_blocked("53 6F 6C 65 6D 6E"), 1);
+    EXPECT_EQ(is_blocked("43 6F"), 0);                  // "Co": case counts
+    EXPECT_EQ(is_blocked(""), 0);
+}
+
+TEST(IsBlockedHex, GroupsEndAtSixteenPairsAndAtNewlinePairs)
+{
+    EXPECT_EQ(is_blocked_hex(""), "");
+    EXPECT_EQ(is_blocked_hex("48 69"), "48 69 \n");
+    EXPECT_EQ(is_blocked_hex("48 0a 69"), "48 0a\n69 \n");
+    EXPECT_EQ(is_blocked_hex("63 6F 0A 41 0A"), "[BLOCKED]\n41 0A\n");
+    // Any run of space, tab, carriage return or newline separates tokens.
+    EXPECT_EQ(is_blocked_hex("  41\t42\r\n43  "), "41 42 43 \n");
+}
+
+TEST(IsBlockedHex, OverlongTokensAreCutToTheBuffers)
+{
+    // Text no encoder makes: tokens far longer than a group, and more text
+    // than the report holds. The report stays terminated inside its buffer.
+    const std::string token(5000, '7');
+    EXPECT_EQ(is_blocked_hex(token), std::string(1023, '7') + "\n");
+
+    std::string many;
+    for (int i = 0; i < 2000; ++i)
+        many += "4142434445464748 ";
+    EXPECT_EQ(is_blocked_hex(many).size(), 10239u);
+}
+
+TEST(IsBlockedHex, EachCallStartsAFreshReport)
+{
+    (void)is_blocked_hex("41 42");
+    EXPECT_EQ(is_blocked_hex("43"), "43 \n");
+}
+
+TEST(MaskHexPatterns, ReplacesEveryOccurrenceInTableOrder)
+{
+    EXPECT_EQ(mask("68 65 6C 6C 6F 20 57 6F 72 6C 64 0A"), "20 20 20 20 20 20 FF FF FF FF 0A");
+    EXPECT_EQ(mask("6D 69 6E 69 6D 69 6E 69"), "20 20 20 20 20 20 20 20");
+    EXPECT_EQ(mask("48 65 6C 6C 6F"), "48 65 6C 6C 6F");
+    EXPECT_EQ(mask(""), "");
+}
+
+TEST(MaskHexPatterns, SearchGoesOnAfterTheInsertedText)
+{
+    constexpr std::array<std::string_view, 1> grow = {"41"};
+    constexpr std::array<std::string_view, 1> into = {"41 41 41"};
+    EXPECT_EQ(mask_hex_patterns("41 42 41", grow, into), "41 41 41 42 41 41 41");
+
+    constexpr std::array<std::string_view, 2> chain = {"41", "42"};
+    constexpr std::array<std::string_view, 2> to = {"42", "43"};
+    EXPECT_EQ(mask_hex_patterns("41", chain, to), "43");
+}
+
+TEST(MaskHexPatterns, EmptyPatternIsIgnored)
+{
+    constexpr std::array<std::string_view, 1> empty = {""};
+    constexpr std::array<std::string_view, 1> x = {"X"};
+    EXPECT_EQ(mask_hex_patterns("41", empty, x), "41");
+}
+
+}  // namespace
