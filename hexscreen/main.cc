@@ -11,6 +11,8 @@
 #include "scanfe.h"
 #include "screen.h"
 
+using namespace hexscreen;
+
 namespace {
 
 // Every piece of output goes out at once through a fresh open of standard

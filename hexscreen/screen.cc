@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+namespace hexscreen {
+
 namespace {
 
 // A text in a fixed buffer that drops whatever does not fit and always
@@ -111,3 +113,5 @@ std::string mask_hex_patterns(std::string_view text,
     }
     return masked;
 }
+
+}  // namespace hexscreen

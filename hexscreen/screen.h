@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace hexscreen {
+
 // Byte patterns, as hex text, that block any group holding one of them.
 inline constexpr std::array<std::string_view, 2> blocked_hex_patterns = {
     "53 6F 6C 65 6D 6E",  // Solemn
@@ -28,3 +30,5 @@ std::string_view is_blocked_hex(std::string_view hex_text);
 std::string mask_hex_patterns(std::string_view text,
                               std::span<const std::string_view> patterns,
                               std::span<const std::string_view> replacements);
+
+}  // namespace hexscreen

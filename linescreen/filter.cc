@@ -9,6 +9,8 @@
 #include "codec.h"
 #include "write_all.h"
 
+namespace linescreen {
+
 namespace {
 
 constexpr std::size_t line_buffer_size = 512;  // as fgets sees the input
@@ -143,3 +145,5 @@ void screen_lines(int in, int out_fd)
     }
     out.flush();
 }
+
+}  // namespace linescreen

@@ -4,6 +4,8 @@
 #include <array>
 #include <string_view>
 
+namespace linescreen {
+
 // Line contents, as hex text without the line end, that are dropped.
 inline constexpr std::array<std::string_view, 2> blocked_hex_patterns = {
     "68 65 6C 6C 6F 20 77 6F 72 6C 64",  // hello world
@@ -24,3 +26,5 @@ bool is_blocked_line(std::string_view piece);
 // each ending at a newline where one comes first, dropping the blocked
 // pieces and printing each other piece up to its first NUL byte.
 void screen_lines(int in, int out);
+
+}  // namespace linescreen

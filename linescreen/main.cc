@@ -6,6 +6,6 @@
 
 int main()
 {
-    screen_lines(STDIN_FILENO, STDOUT_FILENO);
+    linescreen::screen_lines(STDIN_FILENO, STDOUT_FILENO);
     return 0;
 }

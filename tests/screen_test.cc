@@ -5,6 +5,8 @@
 
 #include "screen.h"
 
+using namespace hexscreen;
+
 namespace {
 
 constexpr std::array<std::string_view, 3> patterns = {"68 65 6C 6C 6F", "57 6F 72 6C 64", "6D 69 6E 69"};

@@ -1,0 +1,28 @@
+// Runs a function with descriptor 1 pointed at a temporary file and returns
+// what reached it, through the stdio stream or through opens by path.
+#pragma once
+
+#include <cstdio>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+template <typename F>
+std::string captured_stdout(F &&run)
+{
+    std::fflush(stdout);
+    FILE *file = std::tmpfile();
+    const int saved = ::dup(1);
+    ::dup2(::fileno(file), 1);
+    run();
+    std::fflush(stdout);
+    ::dup2(saved, 1);
+    ::close(saved);
+
+    std::string text;
+    std::rewind(file);
+    for (int c; (c = std::fgetc(file)) != EOF;)
+        text += static_cast<char>(c);
+    std::fclose(file);
+    return text;
+}

@@ -1,0 +1,62 @@
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "capture.h"
+#include "hex_writers.h"
+#include "quad.h"
+#include "walk.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+TEST(HexWriters, DumpStringsUpToTheirFirstNul)
+{
+    EXPECT_EQ(captured_stdout([] { printfhex(""); }), "\n");
+    EXPECT_EQ(captured_stdout([] { printfhex("Hi"); }), "48 69 \n");
+    EXPECT_EQ(captured_stdout([] { printfhex("A\0B"); }), "41 \n");
+    EXPECT_EQ(captured_stdout([] { printfhex("\xFF\n"); }), "FF 0A \n");
+}
+
+TEST(HexWriters, LengthFormsDumpEveryByteIncludingNul)
+{
+    EXPECT_EQ(captured_stdout([] { printfhex_and_l("Hi", 2); }), "48 69 \n");
+    EXPECT_EQ(captured_stdout([] { printfhex_and_l("A\0B", 3); }), "41 00 42 \n");
+    EXPECT_EQ(captured_stdout([] { printfhex_and_l("Hi", 0); }), "\n");
+    EXPECT_EQ(captured_stdout([] { printfhex_and_l("Hi", -5); }), "\n");
+    EXPECT_EQ(captured_stdout([] { openf_and_l("Hi", -1); }), "");
+}
+
+TEST(HexWriters, SingleCellsAndBytes)
+{
+    EXPECT_EQ(captured_stdout([] { write_hex(0x00); }), "00 ");
+    EXPECT_EQ(captured_stdout([] { write_hex_and_l(0xE9); }), "E9 ");
+    EXPECT_EQ(captured_stdout([] { openf("x"); }), "x");
+}
+
+TEST(HexWriters, ZeroFailsRuleWritesLikeTheOtherWhileDescriptorZeroIsTaken)
+{
+    EXPECT_EQ(captured_stdout([] { printfhex("Hi", open_rule::proc_fallback_zero_fails); }), "48 69 \n");
+}
+
+TEST(PrintHexBytes, WalksFromTheHighestAddressDown)
+{
+    const std::array<std::byte, 4> bytes{std::byte{0x5C}, std::byte{0}, std::byte{1}, std::byte{0xFF}};
+    EXPECT_EQ(captured_stdout([&] { print_hex_bytes(bytes); }), "FF 01 00 5C \n");
+    EXPECT_EQ(captured_stdout([&] { print_hex_bytes(std::span(bytes).first(1)); }), "5C \n");
+    EXPECT_EQ(captured_stdout([&] { print_hex_bytes(std::span(bytes).first(0)); }), "\n");
+}
+
+TEST(PrintAsHex, PrintsMostSignificantByteFirst)
+{
+    EXPECT_EQ(captured_stdout([] { print_as_hex(65544); }), "00 01 00 08\n");
+    EXPECT_EQ(captured_stdout([] { print_as_hex(-1); }), "FF FF FF FF\n");
+    EXPECT_EQ(captured_stdout([] { print_as_hex(255); }), "00 00 00 FF\n");
+    EXPECT_EQ(captured_stdout([] { print_as_hex(INT32_MIN); }), "80 00 00 00\n");
+}
+
+}  // namespace
