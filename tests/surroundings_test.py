@@ -1,0 +1,167 @@
+"""The programs in hostile surroundings: closed descriptors, a directory or
+a socket as standard input, a socket or a vanished reader as standard
+output, an output file shared with other writers. Each run must end with
+status 0 (or the usual SIGPIPE death), say nothing on standard error, and
+leave every file but its output alone.
+
+usage: surroundings_test.py BINDIR E2E_DIR [unittest options]
+"""
+import os
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+BIN = E2E = None
+
+# For each program, an end-to-end case whose output the runs are held to.
+CASES = {
+    'hexscreen': 'hello_world', 'linescreen': 'drops_hello_world',
+    'hexcycle': 'hello', 'hexecho': 'hi', 'bytewalk': 'fixed',
+    'quadhex': 'fixed', 'hexnum': 'fixed', 'trickle': 'fixed',
+    'splitcopy': 'fixed',
+}
+READERS = ['hexscreen', 'linescreen', 'hexcycle', 'hexecho']
+# What each reader prints for empty input.
+EMPTY = {
+    'hexscreen': b'blocked [label]:\n\nmasked hexadecimal:\n\n\n',
+    'linescreen': b'',
+    'hexcycle': b'Original:      \nHex Encoded:   \nHex Decoded:   \n',
+    'hexecho': b'\n',
+}
+
+
+def case(name):
+    base = os.path.join(E2E, name, CASES[name])
+    with open(base + '.in', 'rb') as i, open(base + '.out', 'rb') as o:
+        return base + '.in', i.read(), o.read()
+
+
+def run(name, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, close=(),
+        timeout=60):
+    """Runs a program; `close` lists descriptors closed in the child."""
+    def child():
+        for fd in close:
+            os.close(fd)
+    p = subprocess.run([os.path.join(BIN, name)], stdin=stdin, stdout=stdout,
+                       stderr=subprocess.PIPE, preexec_fn=child,
+                       timeout=timeout)
+    return p
+
+
+class Surroundings(unittest.TestCase):
+    def assertQuietSuccess(self, p, name):
+        self.assertEqual(p.returncode, 0, name)
+        self.assertEqual(p.stderr, b'', name)
+
+    def test_closed_stdin_is_empty_input(self):
+        for name in READERS:
+            with self.subTest(name):
+                p = run(name, close=[0])
+                self.assertQuietSuccess(p, name)
+                self.assertEqual(p.stdout, EMPTY[name])
+
+    def test_directory_as_stdin_is_empty_input(self):
+        for name in READERS:
+            with self.subTest(name):
+                d = os.open('/', os.O_RDONLY | os.O_DIRECTORY)
+                p = run(name, stdin=d)
+                os.close(d)
+                self.assertQuietSuccess(p, name)
+                self.assertEqual(p.stdout, EMPTY[name])
+
+    def test_socket_as_stdin_is_read(self):
+        for name in READERS:
+            with self.subTest(name):
+                path, data, expected = case(name)
+                a, b = socket.socketpair()
+                b.sendall(data)
+                b.shutdown(socket.SHUT_WR)
+                p = run(name, stdin=a)
+                a.close(), b.close()
+                self.assertQuietSuccess(p, name)
+                self.assertEqual(p.stdout, expected)
+
+    def test_socket_as_stdout_gets_everything_at_once(self):
+        for name in CASES:
+            with self.subTest(name):
+                path, data, expected = case(name)
+                a, b = socket.socketpair()
+                start = time.monotonic()
+                with open(path, 'rb') as i:
+                    p = run(name, stdin=i, stdout=b)
+                b.close()
+                got = b''
+                while chunk := a.recv(65536):
+                    got += chunk
+                a.close()
+                self.assertQuietSuccess(p, name)
+                self.assertEqual(got, expected)
+                self.assertLess(time.monotonic() - start, 0.9)
+
+    def test_closed_stdout_leaves_the_input_file_alone(self):
+        # hexecho pauses a second for every character it cannot write:
+        # empty input keeps that to one.
+        for name in ['hexscreen', 'linescreen', 'hexcycle', 'hexecho']:
+            with self.subTest(name):
+                with tempfile.NamedTemporaryFile() as f:
+                    data = b'' if name == 'hexecho' else b'hello World\ncoffee\n'
+                    f.write(data)
+                    f.flush()
+                    with open(f.name, 'rb') as i:
+                        p = run(name, stdin=i, stdout=None, close=[1])
+                    self.assertQuietSuccess(p, name)
+                    with open(f.name, 'rb') as r:
+                        self.assertEqual(r.read(), data)
+
+    def test_closed_stdout_quiet_for_the_fixed_printers(self):
+        for name in ['quadhex', 'hexnum', 'trickle', 'splitcopy']:
+            with self.subTest(name):
+                self.assertQuietSuccess(run(name, stdout=None, close=[1]), name)
+
+    def test_vanished_reader(self):
+        for name in CASES:
+            with self.subTest(name):
+                r, w = os.pipe()
+                os.close(r)
+                path, data, expected = case(name)
+                with open(path, 'rb') as i:
+                    p = run(name, stdin=i, stdout=w)
+                os.close(w)
+                self.assertIn(p.returncode, (0, -signal.SIGPIPE), name)
+                self.assertEqual(p.stderr, b'', name)
+
+    def test_shared_output_file_keeps_order(self):
+        for name in CASES:
+            with self.subTest(name):
+                path, data, expected = case(name)
+                with tempfile.TemporaryFile() as out:
+                    out.write(b'header\n')
+                    out.flush()
+                    with open(path, 'rb') as i:
+                        p = run(name, stdin=i, stdout=out)
+                    # The next writer continues where the shared offset is.
+                    os.write(out.fileno(), b'footer\n')
+                    out.seek(0)
+                    self.assertQuietSuccess(p, name)
+                    self.assertEqual(out.read(), b'header\n' + expected + b'footer\n')
+
+    def test_stdin_read_from_its_start(self):
+        # A regular file is read from its first byte, whatever the shell's
+        # descriptor has already consumed.
+        for name in ['hexscreen', 'hexcycle', 'hexecho']:
+            with self.subTest(name):
+                path, data, expected = case(name)
+                with open(path, 'rb') as i:
+                    i.read(2)
+                    p = run(name, stdin=i)
+                self.assertQuietSuccess(p, name)
+                self.assertEqual(p.stdout, expected)
+
+
+if __name__ == '__main__':
+    BIN, E2E = sys.argv[1], sys.argv[2]
+    unittest.main(argv=[sys.argv[0]] + sys.argv[3:], verbosity=2)
