@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Builds the suite and runs every test: the one command the README gives and
-# CI runs. Installs the few tools the tests use when they are missing.
+# CI runs. In order: the plain build with its unit, end-to-end, memcheck and
+# surroundings tests; the same tests built with clang's AddressSanitizer and
+# UndefinedBehaviorSanitizer; and a short run of every fuzz target.
+# FUZZ_SECONDS sets the time per fuzz target (default 20; 0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# tool:package pairs the tests need beyond a C++ toolchain.
-needed=(cmake:cmake g++:g++ python3:python3 strace:strace)
+# command:package pairs the tests use beyond what CMake finds on its own.
+needed=(cmake:cmake g++:g++ clang++:clang python3:python3 strace:strace valgrind:valgrind)
 missing=()
 for pair in "${needed[@]}"; do
   command -v "${pair%%:*}" >/dev/null || missing+=("${pair#*:}")
@@ -15,7 +18,19 @@ if [ "${#missing[@]}" -gt 0 ]; then
   echo "installing: ${missing[*]}"
   apt-get update -qq && apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
+jobs=$(nproc)
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j "$(nproc)"
-ctest --test-dir build -j "$(nproc)" --output-on-failure
+cmake --preset default
+cmake --build --preset default -j "$jobs"
+ctest --preset default -j "$jobs"
+
+cmake --preset sanitize
+cmake --build --preset sanitize -j "$jobs"
+ctest --preset sanitize -j "$jobs"
+
+seconds=${FUZZ_SECONDS:-20}
+if [ "$seconds" -gt 0 ]; then
+  cmake --preset fuzz
+  cmake --build --preset fuzz -j "$jobs"
+  bash fuzz/run.sh build-fuzz "$seconds"
+fi

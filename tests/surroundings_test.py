@@ -161,6 +161,39 @@ class Surroundings(unittest.TestCase):
                 self.assertQuietSuccess(p, name)
                 self.assertEqual(p.stdout, expected)
 
+    def test_ten_megabytes_through_a_slow_pipe(self):
+        lines = [b'hello world\n', b'an ordinary line of text\n', b'x' * 700 + b'\n',
+                 b'hello world \n', b'\n']
+        data = b''.join(lines[i * 7 % 5] for i in range(20000))
+        data = (data * (10_000_000 // len(data) + 1))[:10_000_000]
+        for name in READERS:
+            with self.subTest(name):
+                p = subprocess.Popen([os.path.join(BIN, name)], stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                def feed():
+                    try:
+                        for at in range(0, len(data), 65536):
+                            p.stdin.write(data[at:at + 65536])
+                            p.stdin.flush()
+                            time.sleep(0.001)
+                        p.stdin.close()
+                    except BrokenPipeError:
+                        pass  # a one-read program is done with its input
+                import threading
+                feeder = threading.Thread(target=feed)
+                feeder.start()
+                out = p.stdout.read()
+                err = p.stderr.read()
+                p.wait(timeout=120)
+                feeder.join()
+                self.assertEqual(p.returncode, 0, name)
+                self.assertEqual(err, b'', name)
+                if name == 'linescreen':
+                    kept = [l for l in data.splitlines(keepends=True) if l != b'hello world\n']
+                    self.assertEqual(out, b''.join(kept))
+                else:
+                    self.assertGreater(len(out), 0)
+
 
 if __name__ == '__main__':
     BIN, E2E = sys.argv[1], sys.argv[2]

@@ -3,9 +3,12 @@
 # with the input file as standard input and once through a pipe, and
 # compares standard output byte for byte. Standard error must stay empty and
 # the exit status must be 0.
-# usage: check.sh PROGRAM CASE_DIR
+# usage: check.sh PROGRAM CASE_DIR [WRAPPER...]
+#   WRAPPER, such as a valgrind command line, runs the program.
 set -u
 program=$1 dir=$2
+shift 2
+wrapper=("$@")
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT
 failed=0 ran=0
@@ -24,9 +27,9 @@ check() {  # name how actual_file status
 
 for input in "$dir"/*.in; do
   name=$(basename "$input" .in)
-  "$program" < "$input" > "$work/out" 2> "$work/err"
+  "${wrapper[@]}" "$program" < "$input" > "$work/out" 2> "$work/err"
   check "$name" file "$work/out" $?
-  cat "$input" | "$program" > "$work/out" 2> "$work/err"
+  cat "$input" | "${wrapper[@]}" "$program" > "$work/out" 2> "$work/err"
   check "$name" pipe "$work/out" $?
 done
 echo "$((ran - failed)) passed, $failed failed"

@@ -1,0 +1,63 @@
+// Masking. With the shipped table it never lengthens the encoder's text and
+// keeps it hex text; with a table drawn from the input (replacements longer
+// than their patterns included) it stays inside memory and ends.
+#include <array>
+#include <string>
+#include <vector>
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include "check.h"
+#include "codec.h"
+#include "hex_text.h"
+#include "screen.h"
+
+using namespace hexscreen;
+
+// Masking done another way: the text is built anew for each pattern.
+static std::string masked_by_rebuilding(std::string text, std::span<const std::string_view> patterns,
+                                        std::span<const std::string_view> replacements)
+{
+    for (std::size_t i = 0; i < patterns.size(); ++i) {
+        if (patterns[i].empty())
+            continue;
+        std::string rebuilt;
+        std::size_t pos = 0;
+        for (std::size_t at; (at = text.find(patterns[i], pos)) != std::string::npos;
+             pos = at + patterns[i].size())
+            rebuilt.append(text, pos, at - pos).append(replacements[i]);
+        text = rebuilt.append(text, pos);
+    }
+    return text;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzedDataProvider provider(data, size);
+    if (provider.ConsumeBool()) {
+        std::array<std::string, 3> patterns, replacements;
+        std::array<std::string_view, 3> p, r;
+        for (std::size_t i = 0; i < 3; ++i) {
+            patterns[i] = provider.ConsumeRandomLengthString(8);
+            replacements[i] = provider.ConsumeRandomLengthString(8);
+            p[i] = patterns[i];
+            r[i] = replacements[i];
+        }
+        const std::string text = provider.ConsumeRandomLengthString(512);
+        FUZZ_CHECK(mask_hex_patterns(text, p, r) == masked_by_rebuilding(text, p, r));
+        return 0;
+    }
+
+    constexpr std::array<std::string_view, 3> patterns = {"68 65 6C 6C 6F", "57 6F 72 6C 64", "6D 69 6E 69"};
+    constexpr std::array<std::string_view, 3> replacements = {"20 20 20 20 20", "FF FF FF FF", "20 20 20 20"};
+    const std::string text = provider.ConsumeRemainingBytesAsString();
+    std::array<char, 3072> hex_buffer;
+    line_to_hex(text, hex_buffer);
+    const std::string_view hex{hex_buffer.data()};
+    const std::string masked = mask_hex_patterns(hex, patterns, replacements);
+    FUZZ_CHECK(masked.size() <= hex.size());
+    FUZZ_CHECK(is_hex_text(masked));
+    for (std::string_view pattern : patterns)
+        FUZZ_CHECK(masked.find(pattern) == std::string::npos || hex.find(pattern) != std::string::npos);
+    return 0;
+}

@@ -1,0 +1,51 @@
+#include "pipeline.h"
+
+#include <array>
+#include <string>
+
+#include "codec.h"
+#include "direct_write.h"
+#include "screen.h"
+
+namespace hexscreen {
+
+// Every piece goes out through a fresh open of standard output, so the
+// output is complete up to the last piece written even if we are killed.
+void printnormal(std::string_view text)
+{
+    direct_write(text, open_rule::single);
+}
+
+void process_line(const char *line, print_function print)
+{
+    constexpr std::array<std::string_view, 3> mask_patterns = {
+        "68 65 6C 6C 6F",  // hello
+        "57 6F 72 6C 64",  // World
+        "6D 69 6E 69",     // mini
+    };
+    constexpr std::array<std::string_view, 3> mask_replacements = {
+        "20 20 20 20 20",  // five spaces
+        "FF FF FF FF",     // four bytes 0xFF
+        "20 20 20 20",     // four spaces
+    };
+
+    std::array<char, 3072> hex_buffer;
+    line_to_hex(line, hex_buffer);
+    const std::string_view hex{hex_buffer.data()};
+
+    print("blocked [label]:\n");
+    print(is_blocked_hex(hex));
+    print("\n");
+
+    const std::string masked = mask_hex_patterns(hex, mask_patterns, mask_replacements);
+    print("masked hexadecimal:\n");
+    print(masked);
+    print("\n");
+
+    std::array<char, 1024> decoded{};
+    hex_to_line(hex, decoded);
+    print(decoded.data());
+    print("\n");
+}
+
+}  // namespace hexscreen
