@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 
+#include "direct_write.h"
 #include "walk.h"
 
 int main()
@@ -11,5 +12,6 @@ int main()
     print_hex_bytes(std::as_bytes(std::span{&small, 1}));
     const std::int32_t largest = 2147483647;
     print_hex_bytes(std::as_bytes(std::span{&largest, 1}));
+    settle_stdout_offset();
     return 0;
 }

@@ -1,7 +1,6 @@
 #include "direct_write.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,22 +33,14 @@ descriptor open_stdout(open_rule rule)
     return open_for_append("/proc/self/fd/1");
 }
 
-void note_output_reached()
-{
-    static bool registered = false;
-    if (!registered) {
-        registered = true;
-        // Failing to register only leaves the offset where it was.
-        (void)std::atexit(settle_stdout_offset);
-    }
-}
+bool output_reached = false;
 
 }  // namespace
 
 void settle_stdout_offset()
 {
     struct stat st;
-    if (::fstat(1, &st) == 0 && S_ISREG(st.st_mode))
+    if (output_reached && ::fstat(1, &st) == 0 && S_ISREG(st.st_mode))
         (void)::lseek(1, 0, SEEK_END);  // best effort: nothing to report to
 }
 
@@ -59,5 +50,5 @@ void direct_write(std::span<const char> bytes, open_rule rule)
     if (!out.valid())
         return;
     write_all(out.get(), bytes);
-    note_output_reached();
+    output_reached = true;
 }

@@ -18,11 +18,11 @@ enum class open_rule {
 // One write of `bytes` to standard output, opened by path with O_APPEND and
 // closed again. When standard output is a socket, which cannot be opened by
 // path, the bytes go through a duplicate of descriptor 1 instead, at once.
-// After the first write that reaches the output, an exit handler is set up
-// that moves descriptor 1's offset to the end of a regular file.
 void direct_write(std::span<const char> bytes, open_rule rule);
 
-// Moves descriptor 1's offset to the end of the file when it is a regular
-// file. Our writes append through descriptions of their own and never move
-// the offset the shell shares with the programs that write after us.
+// To be called when a program's direct writes are done. If any of them
+// reached the output and descriptor 1 is a regular file, moves its offset to
+// the end of the file: our writes append through descriptions of their own
+// and never move the offset that the shell shares with whoever writes after
+// us, who would otherwise overwrite our output.
 void settle_stdout_offset();

@@ -2,6 +2,7 @@
 // a space, then a newline, writing every output character on its own.
 #include <array>
 
+#include "direct_write.h"
 #include "hex_writers.h"
 #include "scanfe.h"
 
@@ -20,5 +21,6 @@ int main()
 {
     std::array<char, 1024> input;
     printfchar(scanfe(input));
+    settle_stdout_offset();
     return 0;
 }

@@ -3,6 +3,7 @@
 // masked, and the input decoded back from its hex text.
 #include <array>
 
+#include "direct_write.h"
 #include "pipeline.h"
 #include "scanfe.h"
 
@@ -12,5 +13,6 @@ int main()
     // only its first piece.
     std::array<char, 1024> input;
     hexscreen::process_line(scanfe(input));
+    settle_stdout_offset();
     return 0;
 }

@@ -1,7 +1,6 @@
 #include "pipeline.h"
 
 #include <array>
-#include <string>
 
 #include "codec.h"
 #include "direct_write.h"
@@ -37,9 +36,9 @@ void process_line(const char *line, print_function print)
     print(is_blocked_hex(hex));
     print("\n");
 
-    const std::string masked = mask_hex_patterns(hex, mask_patterns, mask_replacements);
+    const heap_text masked = mask_hex_patterns(hex, mask_patterns, mask_replacements);
     print("masked hexadecimal:\n");
-    print(masked);
+    print(masked ? masked.get() : "");
     print("\n");
 
     std::array<char, 1024> decoded{};

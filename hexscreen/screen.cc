@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 namespace hexscreen {
 
@@ -22,7 +23,7 @@ struct bounded_text {
     void append(std::string_view s)
     {
         const std::size_t n = std::min(s.size(), N - 1 - len);
-        s.copy(bytes.data() + len, n);
+        std::memcpy(bytes.data() + len, s.data(), n);
         len += n;
         bytes[len] = '\0';
     }
@@ -73,7 +74,7 @@ std::string_view is_blocked_hex(std::string_view hex_text)
     std::size_t pos = 0;
     while ((pos = hex_text.find_first_not_of(delimiters, pos)) != std::string_view::npos) {
         const std::size_t end = std::min(hex_text.find_first_of(delimiters, pos), hex_text.size());
-        const std::string_view token = hex_text.substr(pos, end - pos);
+        const std::string_view token{hex_text.data() + pos, end - pos};
         pos = end;
 
         group.append(token);
@@ -94,11 +95,18 @@ std::string_view is_blocked_hex(std::string_view hex_text)
     return result.view();
 }
 
-std::string mask_hex_patterns(std::string_view text,
-                              std::span<const std::string_view> patterns,
-                              std::span<const std::string_view> replacements)
+heap_text mask_hex_patterns(std::string_view text,
+                            std::span<const std::string_view> patterns,
+                            std::span<const std::string_view> replacements)
 {
-    std::string masked{text};
+    std::size_t len = text.size();
+    std::size_t capacity = len + 1;
+    heap_text masked{static_cast<char *>(std::malloc(capacity))};
+    if (!masked)
+        return masked;
+    std::memcpy(masked.get(), text.data(), len);
+    masked.get()[len] = '\0';
+
     const std::size_t count = std::min(patterns.size(), replacements.size());
     for (std::size_t i = 0; i < count; ++i) {
         const std::string_view pattern = patterns[i];
@@ -106,8 +114,22 @@ std::string mask_hex_patterns(std::string_view text,
         if (pattern.empty())
             continue;  // would match everywhere and never end
         std::size_t pos = 0;
-        while ((pos = masked.find(pattern, pos)) != std::string::npos) {
-            masked.replace(pos, pattern.size(), replacement);
+        while ((pos = std::string_view{masked.get(), len}.find(pattern, pos)) != std::string_view::npos) {
+            const std::size_t new_len = len - pattern.size() + replacement.size();
+            if (new_len + 1 > capacity) {
+                // Only a replacement longer than its pattern gets here.
+                const std::size_t grown = std::max(new_len + 1, 2 * capacity);
+                char *bigger = static_cast<char *>(std::realloc(masked.get(), grown));
+                if (bigger == nullptr)
+                    return heap_text{};
+                (void)masked.release();
+                masked.reset(bigger);
+                capacity = grown;
+            }
+            char *at = masked.get() + pos;
+            std::memmove(at + replacement.size(), at + pattern.size(), len - pos - pattern.size() + 1);
+            std::memcpy(at, replacement.data(), replacement.size());
+            len = new_len;
             pos += replacement.size();
         }
     }

@@ -3,8 +3,9 @@
 
 #include <array>
 #include <span>
-#include <string>
 #include <string_view>
+
+#include "heap_text.h"
 
 namespace hexscreen {
 
@@ -26,9 +27,10 @@ std::string_view is_blocked_hex(std::string_view hex_text);
 
 // Returns a copy of `text` in which every occurrence of patterns[i] is
 // replaced by replacements[i], the patterns taken in order and each search
-// going on after the text it has just inserted.
-std::string mask_hex_patterns(std::string_view text,
-                              std::span<const std::string_view> patterns,
-                              std::span<const std::string_view> replacements);
+// going on after the text it has just inserted. The copy grows when a
+// replacement is longer than its pattern. Null when memory runs out.
+heap_text mask_hex_patterns(std::string_view text,
+                            std::span<const std::string_view> patterns,
+                            std::span<const std::string_view> replacements);
 
 }  // namespace hexscreen

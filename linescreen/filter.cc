@@ -52,10 +52,14 @@ struct output {
                 failed = !write_all(fd, s);
             return;
         }
-        s.copy(bytes.data() + len, s.size());
+        std::memcpy(bytes.data() + len, s.data(), s.size());
         len += s.size();
     }
 };
+
+// Static rather than on the stack: together they are a quarter megabyte.
+constinit std::array<char, block_size + piece_max> buffer{};
+constinit output out{};
 
 // One read of the input, waiting on a descriptor that was left
 // non-blocking rather than taking its emptiness for the end.
@@ -82,7 +86,7 @@ void judge_and_print(std::string_view piece, output &out)
     const std::size_t content = printable - (nul == nullptr && piece.ends_with('\n') ? 1 : 0);
     if (could_match(content) && is_blocked_line(piece))
         return;
-    out.put(piece.substr(0, printable));
+    out.put({piece.data(), printable});
 }
 
 }  // namespace
@@ -107,9 +111,6 @@ bool is_blocked_line(std::string_view piece)
 
 void screen_lines(int in, int out_fd)
 {
-    // Static rather than on the stack: together they are a quarter megabyte.
-    static std::array<char, block_size + piece_max> buffer;
-    static output out;
     out.fd = out_fd;
     out.len = 0;
     out.failed = false;

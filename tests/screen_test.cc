@@ -12,9 +12,15 @@ namespace {
 constexpr std::array<std::string_view, 3> patterns = {"68 65 6C 6C 6F", "57 6F 72 6C 64", "6D 69 6E 69"};
 constexpr std::array<std::string_view, 3> replacements = {"20 20 20 20 20", "FF FF FF FF", "20 20 20 20"};
 
+std::string text_of(const heap_text &text)
+{
+    EXPECT_TRUE(text);
+    return text ? text.get() : "";
+}
+
 std::string mask(std::string_view text)
 {
-    return mask_hex_patterns(text, patterns, replacements);
+    return text_of(mask_hex_patterns(text, patterns, replacements));
 }
 
 TEST(IsBlocked, FindsAnyPatternAnywhere)
@@ -66,18 +72,22 @@ TEST(MaskHexPatterns, SearchGoesOnAfterTheInsertedText)
 {
     constexpr std::array<std::string_view, 1> grow = {"41"};
     constexpr std::array<std::string_view, 1> into = {"41 41 41"};
-    EXPECT_EQ(mask_hex_patterns("41 42 41", grow, into), "41 41 41 42 41 41 41");
+    EXPECT_EQ(text_of(mask_hex_patterns("41 42 41", grow, into)), "41 41 41 42 41 41 41");
+    const std::string many(3000, 'A');
+    EXPECT_EQ(text_of(mask_hex_patterns(many, std::array<std::string_view, 1>{"A"},
+                                        std::array<std::string_view, 1>{"BBBB"})),
+              std::string(12000, 'B'));
 
     constexpr std::array<std::string_view, 2> chain = {"41", "42"};
     constexpr std::array<std::string_view, 2> to = {"42", "43"};
-    EXPECT_EQ(mask_hex_patterns("41", chain, to), "43");
+    EXPECT_EQ(text_of(mask_hex_patterns("41", chain, to)), "43");
 }
 
 TEST(MaskHexPatterns, EmptyPatternIsIgnored)
 {
     constexpr std::array<std::string_view, 1> empty = {""};
     constexpr std::array<std::string_view, 1> x = {"X"};
-    EXPECT_EQ(mask_hex_patterns("41", empty, x), "41");
+    EXPECT_EQ(text_of(mask_hex_patterns("41", empty, x)), "41");
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ void underline(const char * /* starter: only its length steers the copy */)
     constexpr std::string_view sentence =
         "How long the river is,I am not human for sure, everyday life question.";
     std::array<char, sentence.size()> local;
-    sentence.copy(local.data(), local.size());
+    std::memcpy(local.data(), sentence.data(), local.size());
 
     const auto length = static_cast<std::size_t>(std::max(howlong_ofdubplicate, 0));
     for (std::size_t i = 0; i < length && i < local.size(); ++i) {
