@@ -1,12 +1,16 @@
 #include "filter.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <poll.h>
 #include <unistd.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
-#include "codec.h"
 #include "write_all.h"
 
 namespace linescreen {
@@ -18,15 +22,64 @@ constexpr std::size_t piece_max = line_buffer_size - 1;
 constexpr std::size_t hex_capacity = 1024;
 constexpr std::size_t block_size = 1 << 17;
 
-// Hex text of n bytes is 3n - 1 characters long, so a piece can only match
-// an entry whose length is that of its content's hex text. Only those
-// pieces are encoded at all.
+constexpr std::size_t max_encoded = (hex_capacity - 1) / 3;
+
+// The bytes an entry is the hex text of. The encoder's text is one-to-one
+// with the bytes it encodes, so a line's content matches an entry exactly
+// when it equals these bytes: no line needs to be encoded to be judged. An
+// entry that is not hex text as the encoder writes it can match nothing.
+struct entry_bytes {
+    std::array<char, max_encoded> bytes{};
+    std::size_t len = 0;
+    bool matchable = false;
+};
+
+constexpr int upper_digit_value(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+constexpr entry_bytes bytes_of(std::string_view entry)
+{
+    entry_bytes e;
+    if (entry.size() % 3 != 2 || entry.size() > 3 * max_encoded - 1)
+        return e;
+    for (std::size_t i = 0; i < entry.size(); i += 3) {
+        const int high = upper_digit_value(entry[i]);
+        const int low = upper_digit_value(entry[i + 1]);
+        if (high < 0 || low < 0 || (i + 2 < entry.size() && entry[i + 2] != ' '))
+            return e;
+        e.bytes[e.len++] = static_cast<char>(high * 16 + low);
+    }
+    e.matchable = true;
+    return e;
+}
+
+constexpr auto blocked_bytes = [] {
+    std::array<entry_bytes, blocked_hex_patterns.size()> table;
+    for (std::size_t i = 0; i < table.size(); ++i)
+        table[i] = bytes_of(blocked_hex_patterns[i]);
+    return table;
+}();
+
+// Whether any entry has `content_length` bytes: the cheap first test.
 constexpr bool could_match(std::size_t content_length)
 {
-    if (content_length == 0 || content_length > (hex_capacity - 1) / 3)
-        return false;
-    return std::any_of(blocked_hex_patterns.begin(), blocked_hex_patterns.end(),
-                       [&](std::string_view e) { return e.size() == 3 * content_length - 1; });
+    return std::any_of(blocked_bytes.begin(), blocked_bytes.end(), [&](const entry_bytes &e) {
+        return e.matchable && e.len == content_length;
+    });
+}
+
+bool content_is_blocked(std::string_view content)
+{
+    return std::any_of(blocked_bytes.begin(), blocked_bytes.end(), [&](const entry_bytes &e) {
+        return e.matchable && e.len == content.size() &&
+               std::memcmp(e.bytes.data(), content.data(), content.size()) == 0;
+    });
 }
 
 // Output gathered in a block and written when full or before waiting for
@@ -47,7 +100,8 @@ struct output {
     {
         if (s.size() > bytes.size() - len)
             flush();
-        if (s.size() >= bytes.size()) {
+        if (s.size() >= bytes.size() / 4) {  // large runs skip the copy
+            flush();
             if (!failed)
                 failed = !write_all(fd, s);
             return;
@@ -78,15 +132,93 @@ ssize_t read_some(int fd, char *into, std::size_t room)
     }
 }
 
-// Drops a blocked piece and prints any other up to its first NUL byte.
-void judge_and_print(std::string_view piece, output &out)
+// One bit per byte of the block, set where the byte is a newline: finding
+// where each line ends then costs a few instructions, not a library call.
+constinit std::array<std::uint64_t, (block_size + piece_max + 63) / 64> newline_bits{};
+
+void map_newlines(std::string_view data)
 {
-    const auto *nul = static_cast<const char *>(std::memchr(piece.data(), '\0', piece.size()));
+    std::size_t word = 0;
+#if defined(__SSE2__)
+    const __m128i newline = _mm_set1_epi8('\n');
+    for (; (word + 1) * 64 <= data.size(); ++word) {
+        std::uint64_t bits = 0;
+        for (std::size_t k = 0; k < 4; ++k) {
+            const char *at = data.data() + word * 64 + k * 16;
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, newline)));
+            bits |= static_cast<std::uint64_t>(mask) << (16 * k);
+        }
+        newline_bits[word] = bits;
+    }
+#endif
+    for (; word * 64 < data.size(); ++word) {
+        std::uint64_t bits = 0;
+        for (std::size_t b = 0; b < 64 && word * 64 + b < data.size(); ++b)
+            bits |= static_cast<std::uint64_t>(data[word * 64 + b] == '\n') << b;
+        newline_bits[word] = bits;
+    }
+}
+
+// Index of the first newline at or after `from` and before `limit`, which is
+// at most the size of the mapped data; `limit` when there is none.
+std::size_t find_newline(std::size_t from, std::size_t limit)
+{
+    std::size_t word = from / 64;
+    std::uint64_t bits = newline_bits[word] & (~std::uint64_t{0} << (from % 64));
+    while (bits == 0) {
+        if (++word * 64 >= limit)
+            return limit;
+        bits = newline_bits[word];
+    }
+    return std::min(word * 64 + static_cast<std::size_t>(std::countr_zero(bits)), limit);
+}
+
+// How much of a piece is printed: nothing when it is blocked, otherwise
+// everything before its first NUL byte. `may_hold_nul` is false when the
+// caller knows the piece has none.
+std::size_t printed_length(std::string_view piece, bool may_hold_nul)
+{
+    const char *nul = may_hold_nul
+        ? static_cast<const char *>(std::memchr(piece.data(), '\0', piece.size())) : nullptr;
     const std::size_t printable = nul != nullptr ? static_cast<std::size_t>(nul - piece.data()) : piece.size();
     const std::size_t content = printable - (nul == nullptr && piece.ends_with('\n') ? 1 : 0);
-    if (could_match(content) && is_blocked_line(piece))
-        return;
-    out.put({piece.data(), printable});
+    if (could_match(content) && content_is_blocked({piece.data(), content}))
+        return 0;
+    return printable;
+}
+
+// Screens the whole pieces at the start of `data` (and, at the end of the
+// input, the unfinished one after them) and returns how many bytes they
+// took. Kept pieces that follow each other are printed as one run straight
+// from the input.
+std::size_t screen_block(std::string_view data, bool at_end)
+{
+    const bool may_hold_nul = std::memchr(data.data(), '\0', data.size()) != nullptr;
+    map_newlines(data);
+    std::size_t start = 0;
+    std::size_t run = 0;  // start of the kept bytes not yet printed
+    while (start < data.size()) {
+        const std::size_t avail = data.size() - start;
+        const char *base = data.data() + start;
+        const std::size_t limit = start + std::min(avail, piece_max);
+        const std::size_t newline = find_newline(start, limit);
+        std::size_t len;
+        if (newline != limit)
+            len = newline - start + 1;
+        else if (avail >= piece_max || at_end)
+            len = std::min(avail, piece_max);
+        else
+            break;
+        const std::size_t printed = printed_length({base, len}, may_hold_nul);
+        if (printed != len) {
+            out.put({data.data() + run, start + printed - run});
+            run = start + len;
+        }
+        start += len;
+    }
+    out.put({data.data() + run, start - run});
+    return start;
 }
 
 }  // namespace
@@ -102,11 +234,7 @@ int is_blocked_hex(std::string_view hex_text)
 bool is_blocked_line(std::string_view piece)
 {
     const std::size_t content = std::min(piece.find_first_of(std::string_view{"\n\0", 2}), piece.size());
-    if (!could_match(content))
-        return false;
-    std::array<char, hex_capacity> hex;
-    line_to_hex(piece, hex, line_end::stop);
-    return is_blocked_hex(hex.data()) == 1;
+    return content_is_blocked({piece.data(), content});
 }
 
 void screen_lines(int in, int out_fd)
@@ -120,29 +248,12 @@ void screen_lines(int in, int out_fd)
         const ssize_t got = read_some(in, buffer.data() + held, buffer.size() - held);
         if (got < 0)
             break;  // as at the end: what is held was never a whole line
-        if (got == 0) {
-            if (held != 0)
-                judge_and_print({buffer.data(), held}, out);
-            break;
-        }
         const std::size_t end = held + static_cast<std::size_t>(got);
-        std::size_t start = 0;
-        for (;;) {
-            const std::size_t avail = end - start;
-            const char *base = buffer.data() + start;
-            const auto *nl = static_cast<const char *>(std::memchr(base, '\n', std::min(avail, piece_max)));
-            std::size_t len;
-            if (nl != nullptr)
-                len = static_cast<std::size_t>(nl - base) + 1;
-            else if (avail >= piece_max)
-                len = piece_max;
-            else
-                break;
-            judge_and_print({base, len}, out);
-            start += len;
-        }
-        held = end - start;
-        std::memmove(buffer.data(), buffer.data() + start, held);
+        const std::size_t used = screen_block({buffer.data(), end}, got == 0);
+        if (got == 0)
+            break;
+        held = end - used;
+        std::memmove(buffer.data(), buffer.data() + used, held);
     }
     out.flush();
 }

@@ -18,8 +18,9 @@ inline constexpr std::array<std::string_view, 2> blocked_hex_patterns = {
 int is_blocked_hex(std::string_view hex_text);
 
 // Whether the piece of a line read at once (at most 511 bytes, ending at its
-// newline if that fits) is dropped: its content up to the first newline or
-// NUL byte is encoded as at most 341 pairs and compared with the table.
+// newline if that fits) is dropped: whether the hex text of its content up
+// to the first newline or NUL byte, at most 341 pairs of it, equals an entry
+// of the table.
 bool is_blocked_line(std::string_view piece);
 
 // Copies standard input to standard output in pieces of at most 511 bytes,
