@@ -1,0 +1,205 @@
+#!/usr/bin/env python3
+"""Builds what it needs, measures the suite against its references and
+prints one table: each figure, its reference, the ratio, the target and
+whether it holds. Exits 1 if any target misses.
+
+Instruction counts come from valgrind's callgrind (stable on a busy
+machine); wall times are medians of runs made side by side. The data is
+generated here from fixed seeds.
+
+usage: python3 bench/run.py [--runs N] [--megabytes N]
+"""
+import argparse
+import json
+import os
+import random
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+BUILD = os.path.join(ROOT, 'build-bench')
+BIN = os.path.join(BUILD, 'bin')
+STARTUP = ['hexscreen', 'linescreen', 'hexcycle', 'bytewalk', 'quadhex',
+           'hexnum', 'splitcopy']
+rows = []
+
+
+def sh(*args, check=True, **kw):
+    return subprocess.run(args, check=check, **kw)
+
+
+def row(figure, value, reference, ratio, target, holds):
+    rows.append((figure, value, reference, ratio, target, 'yes' if holds else 'NO'))
+
+
+def build(work):
+    sh('cmake', '-S', ROOT, '-B', BUILD, '-DCMAKE_BUILD_TYPE=RelWithDebInfo',
+       '-DHEXSUITE_BENCH=ON', '-DBUILD_TESTING=OFF', stdout=subprocess.DEVNULL)
+    sh('cmake', '--build', BUILD, '-j', str(os.cpu_count()), stdout=subprocess.DEVNULL)
+    nop = os.path.join(work, 'nop')
+    with open(nop + '.c', 'w') as f:
+        f.write('int main(void){return 0;}\n')
+    sh('gcc', '-O2', nop + '.c', '-o', nop)
+    # Peak memory is read by a small C parent: a child forked from Python
+    # would start out as large as Python.
+    with open(os.path.join(work, 'peak.c'), 'w') as f:
+        f.write('#include <stdio.h>\n#include <sys/resource.h>\n#include <sys/wait.h>\n'
+                '#include <unistd.h>\nint main(int c, char **v) { (void)c; pid_t p = fork();\n'
+                'if (p == 0) { execvp(v[1], v + 1); _exit(127); }\n'
+                'int s; struct rusage u; wait4(p, &s, 0, &u);\n'
+                'fprintf(stderr, "%ld\\n", u.ru_maxrss); return s != 0; }\n')
+    sh('gcc', '-O2', os.path.join(work, 'peak.c'), '-o', os.path.join(work, 'peak'))
+    return nop
+
+
+def instructions(command, stdin_path):
+    with open(stdin_path, 'rb') as i:
+        p = subprocess.run(['valgrind', '--tool=callgrind', '--callgrind-out-file=/dev/null']
+                           + command, stdin=i, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.PIPE, check=True)
+    return int(re.search(rb'Collected : (\d+)', p.stderr).group(1))
+
+
+def startup(nop, work):
+    empty = os.path.join(work, 'empty')
+    open(empty, 'wb').close()
+    base = instructions([nop], empty)
+    row('start-up, do-nothing C program', base, '', '', '', True)
+    for name in STARTUP:
+        n = instructions([os.path.join(BIN, name)], empty)
+        row(f'start-up, {name}, empty input', n, base, n / base, '<= 1.10', n / base <= 1.10)
+
+
+def hexscreen_vs_xxd(work):
+    if shutil.which('xxd') is None:
+        sh('apt-get', 'install', '-y', '-qq', 'xxd', stdout=subprocess.DEVNULL)
+    data = os.path.join(work, 'random1023')
+    with open(data, 'wb') as f:
+        f.write(random.Random(1023).randbytes(1023))
+    ours = instructions([os.path.join(BIN, 'hexscreen')], data)
+    xxd = instructions(['xxd', '-p', '-u'], data)
+    row('hexscreen, 1023 random bytes (instructions)', ours, xxd, ours / xxd,
+        '<= 0.80 of xxd -p -u', ours / xxd <= 0.80)
+
+
+def text_file(path, megabytes):
+    r = random.Random(50)
+    words = ('the quick brown fox jumps over a lazy dog while hello world '
+             'lorem ipsum dolor sit amet data line text').split()
+    size, target = 0, megabytes * 1_000_000
+    with open(path, 'w') as f:
+        while size < target:
+            if r.random() < 0.05:
+                line = 'hello world'
+            else:
+                line = ' '.join(r.choice(words) for _ in range(r.randint(1, 14)))
+            f.write(line + '\n')
+            size += len(line) + 1
+
+
+def timed(command, src, dst):
+    """Wall time of one run."""
+    with open(src, 'rb') as i, open(dst, 'wb') as o:
+        start = time.perf_counter()
+        subprocess.run(command, stdin=i, stdout=o, check=True)
+        return time.perf_counter() - start
+
+
+def peak_kib(work, command, src):
+    with open(src, 'rb') as i:
+        p = subprocess.run([os.path.join(work, 'peak')] + command, stdin=i,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, check=True)
+    return int(p.stderr)
+
+
+def linescreen_vs_grep(work, megabytes, runs):
+    big = os.path.join(work, 'text')
+    text_file(big, megabytes)
+    commands = {
+        'linescreen': [os.path.join(BIN, 'linescreen')],
+        'grep': ['grep', '-vxF', 'hello world'],
+        'cat': ['cat'],
+    }
+    times = {name: [] for name in commands}
+    for _ in range(runs):  # side by side, so load on the machine hits all alike
+        for name, command in commands.items():
+            times[name].append(timed(command, big, os.path.join(work, name + '.out')))
+    same = sh('cmp', '-s', os.path.join(work, 'linescreen.out'),
+              os.path.join(work, 'grep.out'), check=False).returncode == 0
+    ours, grep, cat = (statistics.median(times[n]) for n in commands)
+    row(f'linescreen, {megabytes} MB of text (s, median of {runs})', round(ours, 4),
+        round(grep, 4), ours / grep, '<= 0.50 of grep -vxF', ours / grep <= 0.5)
+    row('linescreen output identical to grep -vxF', 'yes' if same else 'no', '', '', 'yes', same)
+    row('linescreen against cat, the floor (s)', round(ours, 4), round(cat, 4), ours / cat, '', True)
+
+    small = os.path.join(work, 'small')
+    with open(big, 'rb') as b, open(small, 'wb') as s:
+        s.write(b.read(megabytes * 100_000))
+    rss = peak_kib(work, commands['linescreen'], big)
+    small_rss = peak_kib(work, commands['linescreen'], small)
+    row(f'linescreen peak memory, {megabytes} MB vs {megabytes // 10} MB input (KiB)',
+        rss, small_rss, rss / small_rss, 'at most 256 KiB more (flat)', rss - small_rss <= 256)
+
+
+def codec():
+    p = subprocess.run([os.path.join(BIN, 'codec_bench'), '--benchmark_format=json'],
+                       capture_output=True, check=True)
+    results = {b['name']: b['bytes_per_second'] for b in json.loads(p.stdout)['benchmarks']}
+    for size in ('1023', '65536'):
+        ceiling = results[f'BM_memcpy/{size}']
+        for name in ('line_to_hex', 'hex_to_line'):
+            rate = results[f'BM_{name}/{size}']
+            row(f'{name}, {size}-byte input (MB/s)', round(rate / 1e6),
+                round(ceiling / 1e6), rate / ceiling, 'reported beside memcpy', True)
+
+
+def hexecho_writes(work):
+    data = os.path.join(work, 'echo')
+    n = 100
+    with open(data, 'wb') as f:
+        f.write(bytes(random.Random(7).randint(1, 255) for _ in range(n)))
+    trace = os.path.join(work, 'trace')
+    with open(data, 'rb') as i:
+        sh('strace', '-o', trace, '-e', 'trace=open,openat,write,close',
+           os.path.join(BIN, 'hexecho'), stdin=i, stdout=subprocess.DEVNULL)
+    lines = open(trace).read().splitlines()
+    after = lines[next(i for i, l in enumerate(lines) if '"/dev/stdin"' in l) + 2:]
+    opens = sum('"/dev/stdout"' in l for l in after)
+    writes = sum(l.startswith('write(') for l in after)
+    closes = sum(l.startswith('close(') for l in after)
+    other = len(after) - opens - writes - closes - 1  # the exit line
+    expected = 3 * n + 1
+    holds = opens == writes == closes == expected and other == 0
+    row(f'hexecho, {n} bytes: opens/writes/closes', f'{opens}/{writes}/{closes}',
+        expected, '', '3n+1 each, nothing more', holds)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--runs', type=int, default=7)
+    parser.add_argument('--megabytes', type=int, default=50)
+    args = parser.parse_args()
+    with tempfile.TemporaryDirectory() as work:
+        nop = build(work)
+        startup(nop, work)
+        hexscreen_vs_xxd(work)
+        linescreen_vs_grep(work, args.megabytes, args.runs)
+        codec()
+        hexecho_writes(work)
+
+    header = ('figure', 'value', 'reference', 'ratio', 'target', 'holds')
+    print('| ' + ' | '.join(header) + ' |')
+    print('|' + '---|' * len(header))
+    for r in rows:
+        cells = [f'{c:.3f}' if isinstance(c, float) else str(c) for c in r]
+        print('| ' + ' | '.join(cells) + ' |')
+    return 0 if all(r[5] == 'yes' for r in rows) else 1
+
+
+if __name__ == '__main__':
+    sys.exit(main())
