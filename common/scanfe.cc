@@ -1,5 +1,6 @@
 #include "scanfe.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,7 +19,7 @@ static descriptor open_input()
     return in;
 }
 
-char *scanfe(std::span<char> buffer)
+char *scanfe(std::span<char> buffer, std::size_t limit)
 {
     if (buffer.empty())
         return nullptr;
@@ -30,7 +31,7 @@ char *scanfe(std::span<char> buffer)
         descriptor in = open_input();
         if (in.valid()) {
             do
-                got = ::read(in.get(), buffer.data(), buffer.size() - 1);
+                got = ::read(in.get(), buffer.data(), std::min(limit, buffer.size() - 1));
             while (got < 0 && errno == EINTR);
         }
     }

@@ -12,7 +12,7 @@ int main()
     std::array<char, 300> encoded;
     std::array<char, 100> decoded;
 
-    scanfe(input);
+    scanfe(input, 99);
     to_hex_string(input.data(), encoded);
     from_hex_string(encoded.data(), decoded);
 

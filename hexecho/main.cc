@@ -20,7 +20,7 @@ void printfchar(const char *text)
 int main()
 {
     std::array<char, 1024> input;
-    printfchar(scanfe(input));
+    printfchar(scanfe(input, 1023));
     settle_stdout_offset();
     return 0;
 }

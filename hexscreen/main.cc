@@ -12,7 +12,7 @@ int main()
     // One read is the whole input: a pipe that delivers in pieces gives us
     // only its first piece.
     std::array<char, 1024> input;
-    hexscreen::process_line(scanfe(input));
+    hexscreen::process_line(scanfe(input, 1023));
     settle_stdout_offset();
     return 0;
 }
