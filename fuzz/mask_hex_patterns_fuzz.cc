@@ -35,17 +35,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzedDataProvider provider(data, size);
     if (provider.ConsumeBool()) {
-        std::array<std::string, 3> patterns, replacements;
-        std::array<std::string_view, 3> p, r;
-        for (std::size_t i = 0; i < 3; ++i) {
-            patterns[i] = provider.ConsumeRandomLengthString(8);
-            replacements[i] = provider.ConsumeRandomLengthString(8);
-            p[i] = patterns[i];
-            r[i] = replacements[i];
+        // The table as given, and as the function reads it: up to each NUL.
+        std::array<std::string, 6> given, cut;
+        for (std::size_t i = 0; i < given.size(); ++i) {
+            given[i] = provider.ConsumeRandomLengthString(8);
+            cut[i] = given[i].substr(0, given[i].find('\0'));
         }
-        const std::string text = provider.ConsumeRandomLengthString(512);
-        const heap_text masked = mask_hex_patterns(text, p, r);
-        FUZZ_CHECK(masked && masked_by_rebuilding(text, p, r) == masked.get());
+        const auto views = [](const std::array<std::string, 6> &s, std::size_t from) {
+            return std::array<std::string_view, 3>{s[from], s[from + 1], s[from + 2]};
+        };
+        const std::string with_nul = provider.ConsumeRandomLengthString(512);
+        const std::string text = with_nul.substr(0, with_nul.find('\0'));
+        const heap_text masked = mask_hex_patterns(with_nul, views(given, 0), views(given, 3));
+        FUZZ_CHECK(masked && masked_by_rebuilding(text, views(cut, 0), views(cut, 3)) == masked.get());
         return 0;
     }
 

@@ -13,8 +13,12 @@ for target in "$build"/bin/*_fuzz; do
   name=$(basename "$target")
   mkdir -p "$corpus/$name"
   ran=$((ran + 1))
+  # Inputs that once found a fault are kept under fuzz/regressions/ and
+  # seed their target's every run.
+  regressions=()
+  [ -d "$root/fuzz/regressions/${name%_fuzz}" ] && regressions=("$root/fuzz/regressions/${name%_fuzz}/")
   if "$target" -max_total_time="$seconds" -print_final_stats=1 "$corpus/$name" \
-       "$root"/tests/e2e/*/ > "$corpus/$name.log" 2>&1; then
+       "$root"/tests/e2e/*/ "${regressions[@]}" > "$corpus/$name.log" 2>&1; then
     echo "$name: $(grep -o 'stat::number_of_executed_units: *[0-9]*' "$corpus/$name.log" | grep -o '[0-9]*$') executions, no finding"
   else
     failed=$((failed + 1))

@@ -56,6 +56,11 @@ bool is_newline_pair(std::string_view token)
 
 constexpr std::string_view delimiters = " \t\r\n";
 
+std::string_view up_to_nul(std::string_view text)
+{
+    return {text.data(), std::min(text.find('\0'), text.size())};
+}
+
 }  // namespace
 
 int is_blocked(std::string_view group)
@@ -68,6 +73,7 @@ int is_blocked(std::string_view group)
 
 std::string_view is_blocked_hex(std::string_view hex_text)
 {
+    hex_text = up_to_nul(hex_text);  // the report is a C string
     result.clear();
     group_text group;
     int count = 0;
@@ -99,6 +105,7 @@ heap_text mask_hex_patterns(std::string_view text,
                             std::span<const std::string_view> patterns,
                             std::span<const std::string_view> replacements)
 {
+    text = up_to_nul(text);  // the copy is a C string
     std::size_t len = text.size();
     std::size_t capacity = len + 1;
     heap_text masked{static_cast<char *>(std::malloc(capacity))};
@@ -109,8 +116,8 @@ heap_text mask_hex_patterns(std::string_view text,
 
     const std::size_t count = std::min(patterns.size(), replacements.size());
     for (std::size_t i = 0; i < count; ++i) {
-        const std::string_view pattern = patterns[i];
-        const std::string_view replacement = replacements[i];
+        const std::string_view pattern = up_to_nul(patterns[i]);
+        const std::string_view replacement = up_to_nul(replacements[i]);
         if (pattern.empty())
             continue;  // would match everywhere and never end
         std::size_t pos = 0;

@@ -18,6 +18,9 @@ inline constexpr std::array<std::string_view, 2> blocked_hex_patterns = {
 // Returns 1 if any blocked pattern occurs anywhere in `group`, else 0.
 int is_blocked(std::string_view group);
 
+// Texts, patterns and replacements given to these functions end at their
+// first NUL byte, if they have one.
+
 // Cuts hex text into groups of at most 16 pairs, each group also ending at a
 // pair 0A, and returns one line per group: the group itself, or "[BLOCKED]"
 // when it holds a blocked pattern. The report lives in a static buffer of

@@ -83,6 +83,17 @@ TEST(MaskHexPatterns, SearchGoesOnAfterTheInsertedText)
     EXPECT_EQ(text_of(mask_hex_patterns("41", chain, to)), "43");
 }
 
+TEST(ScreeningFunctions, TextEndsAtItsFirstNul)
+{
+    const std::string_view text{"68 65 6C 6C 6F\0" "57 6F 72 6C 64", 29};
+    EXPECT_EQ(mask(text), "20 20 20 20 20");
+    EXPECT_EQ(is_blocked_hex(text), "68 65 6C 6C 6F \n");
+
+    constexpr std::array<std::string_view, 1> pattern = {std::string_view{"41\0" "42", 5}};
+    constexpr std::array<std::string_view, 1> replacement = {std::string_view{"43\0" "44", 5}};
+    EXPECT_EQ(text_of(mask_hex_patterns("41 41", pattern, replacement)), "43 43");
+}
+
 TEST(MaskHexPatterns, EmptyPatternIsIgnored)
 {
     constexpr std::array<std::string_view, 1> empty = {""};
