@@ -8,7 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # command:package pairs the tests use beyond what CMake finds on its own.
-needed=(cmake:cmake g++:g++ clang++:clang python3:python3 strace:strace valgrind:valgrind)
+needed=(cmake:cmake g++:g++ clang++:clang python3:python3 strace:strace valgrind:valgrind
+        groff:groff-base man:man-db dpkg-shlibdeps:dpkg-dev)
 missing=()
 for pair in "${needed[@]}"; do
   command -v "${pair%%:*}" >/dev/null || missing+=("${pair#*:}")
