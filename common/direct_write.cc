@@ -10,8 +10,29 @@
 
 namespace {
 
+// Whether descriptor 1 was opened for reading only. Opening its file again
+// by path would write to a file the caller handed us only to read: such an
+// output counts as one that cannot be opened. Asked once; nothing in the
+// run changes what descriptor 1 is.
+enum class access { unknown, read_only, other };
+access stdout_access = access::unknown;
+
+bool stdout_is_read_only()
+{
+    if (stdout_access == access::unknown) {
+        const int flags = ::fcntl(1, F_GETFL);
+        const bool read_only = flags >= 0 && (flags & O_ACCMODE) == O_RDONLY;
+        stdout_access = read_only ? access::read_only : access::other;
+    }
+    return stdout_access == access::read_only;
+}
+
 descriptor open_for_append(const char *path)
 {
+    if (stdout_is_read_only()) {
+        errno = EBADF;
+        return descriptor{};
+    }
     return descriptor{::open(path, O_WRONLY | O_APPEND)};
 }
 

@@ -58,7 +58,7 @@ constexpr std::string_view delimiters = " \t\r\n";
 
 std::string_view up_to_nul(std::string_view text)
 {
-    return {text.data(), std::min(text.find('\0'), text.size())};
+    return {text.begin(), std::find(text.begin(), text.end(), '\0')};
 }
 
 }  // namespace

@@ -117,6 +117,39 @@ class Surroundings(unittest.TestCase):
                     with open(f.name, 'rb') as r:
                         self.assertEqual(r.read(), data)
 
+    def test_read_only_stdout_is_left_alone(self):
+        # Opening standard output's file again by path must not write to a
+        # file that was handed over for reading only. (hexecho pauses a
+        # second per character it cannot write: empty input keeps it short.)
+        for name in ['hexscreen', 'hexecho']:
+            with self.subTest(name):
+                with tempfile.NamedTemporaryFile() as f:
+                    f.write(b'keep\n')
+                    f.flush()
+                    with open(f.name, 'rb') as ro:
+                        p = run(name, stdout=ro)
+                    self.assertQuietSuccess(p, name)
+                    with open(f.name, 'rb') as r:
+                        self.assertEqual(r.read(), b'keep\n')
+
+    def test_nonblocking_stdin_is_waited_for(self):
+        import fcntl
+        import threading
+        r, w = os.pipe()
+        fcntl.fcntl(r, fcntl.F_SETFL, fcntl.fcntl(r, fcntl.F_GETFL) | os.O_NONBLOCK)
+        p = subprocess.Popen([os.path.join(BIN, 'linescreen')], stdin=r,
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        os.close(r)
+        def feed():
+            for i in range(3):
+                os.write(w, b'line %d\nhello world\n' % i)
+                time.sleep(0.05)
+            os.close(w)
+        threading.Thread(target=feed).start()
+        out, err = p.communicate(timeout=30)
+        self.assertEqual((p.returncode, err), (0, b''))
+        self.assertEqual(out, b'line 0\nline 1\nline 2\n')
+
     def test_closed_stdout_quiet_for_the_fixed_printers(self):
         for name in ['quadhex', 'hexnum', 'trickle', 'splitcopy']:
             with self.subTest(name):
