@@ -50,7 +50,7 @@ descriptor open_stdout(open_rule rule)
         return descriptor{::dup(1)};
     if (rule == open_rule::single)
         return out;
-    ::sleep(1);
+    (void)::sleep(1);  // a pause cut short by a signal needs no making up
     return open_for_append("/proc/self/fd/1");
 }
 
@@ -70,6 +70,8 @@ void direct_write(std::span<const char> bytes, open_rule rule)
     descriptor out = open_stdout(rule);
     if (!out.valid())
         return;
-    write_all(out.get(), bytes);
+    // Output that cannot be written is lost without a word, like output
+    // that cannot be opened.
+    (void)write_all(out.get(), bytes);
     output_reached = true;
 }
