@@ -151,7 +151,8 @@ class Surroundings(unittest.TestCase):
         self.assertEqual(out, b'line 0\nline 1\nline 2\n')
 
     def test_closed_stdout_quiet_for_the_fixed_printers(self):
-        for name in ['quadhex', 'hexnum', 'trickle', 'splitcopy']:
+        # bytewalk waits a second for each of its 26 characters.
+        for name in ['bytewalk', 'quadhex', 'hexnum', 'trickle', 'splitcopy']:
             with self.subTest(name):
                 self.assertQuietSuccess(run(name, stdout=None, close=[1]), name)
 
