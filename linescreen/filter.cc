@@ -1,16 +1,14 @@
 #include "filter.h"
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <poll.h>
 #include <unistd.h>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
+#include "hex_digits.h"
+#include "newlines.h"
 #include "write_all.h"
 
 namespace linescreen {
@@ -34,13 +32,11 @@ struct entry_bytes {
     bool matchable = false;
 };
 
+// The value of an uppercase digit as the encoder writes it, or -1.
 constexpr int upper_digit_value(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    const std::size_t at = hex_digits.find(c);
+    return at == std::string_view::npos ? -1 : static_cast<int>(at);
 }
 
 constexpr entry_bytes bytes_of(std::string_view entry)
@@ -111,9 +107,10 @@ struct output {
     }
 };
 
-// Static rather than on the stack: together they are a quarter megabyte.
+// Static rather than on the stack: together they are over a quarter megabyte.
 constinit std::array<char, block_size + piece_max> buffer{};
 constinit output out{};
+constinit std::array<std::uint64_t, newline_words(block_size + piece_max)> newline_bits{};
 
 // One read of the input, waiting on a descriptor that was left
 // non-blocking rather than taking its emptiness for the end.
@@ -130,48 +127,6 @@ ssize_t read_some(int fd, char *into, std::size_t room)
             return -1;
         }
     }
-}
-
-// One bit per byte of the block, set where the byte is a newline: finding
-// where each line ends then costs a few instructions, not a library call.
-constinit std::array<std::uint64_t, (block_size + piece_max + 63) / 64> newline_bits{};
-
-void map_newlines(std::string_view data)
-{
-    std::size_t word = 0;
-#if defined(__SSE2__)
-    const __m128i newline = _mm_set1_epi8('\n');
-    for (; (word + 1) * 64 <= data.size(); ++word) {
-        std::uint64_t bits = 0;
-        for (std::size_t k = 0; k < 4; ++k) {
-            const char *at = data.data() + word * 64 + k * 16;
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
-            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, newline)));
-            bits |= static_cast<std::uint64_t>(mask) << (16 * k);
-        }
-        newline_bits[word] = bits;
-    }
-#endif
-    for (; word * 64 < data.size(); ++word) {
-        std::uint64_t bits = 0;
-        for (std::size_t b = 0; b < 64 && word * 64 + b < data.size(); ++b)
-            bits |= static_cast<std::uint64_t>(data[word * 64 + b] == '\n') << b;
-        newline_bits[word] = bits;
-    }
-}
-
-// Index of the first newline at or after `from` and before `limit`, which is
-// at most the size of the mapped data; `limit` when there is none.
-std::size_t find_newline(std::size_t from, std::size_t limit)
-{
-    std::size_t word = from / 64;
-    std::uint64_t bits = newline_bits[word] & (~std::uint64_t{0} << (from % 64));
-    while (bits == 0) {
-        if (++word * 64 >= limit)
-            return limit;
-        bits = newline_bits[word];
-    }
-    return std::min(word * 64 + static_cast<std::size_t>(std::countr_zero(bits)), limit);
 }
 
 // How much of a piece is printed: nothing when it is blocked, otherwise
@@ -195,14 +150,14 @@ std::size_t printed_length(std::string_view piece, bool may_hold_nul)
 std::size_t screen_block(std::string_view data, bool at_end)
 {
     const bool may_hold_nul = std::memchr(data.data(), '\0', data.size()) != nullptr;
-    map_newlines(data);
+    map_newlines(data, newline_bits);
     std::size_t start = 0;
     std::size_t run = 0;  // start of the kept bytes not yet printed
     while (start < data.size()) {
         const std::size_t avail = data.size() - start;
         const char *base = data.data() + start;
         const std::size_t limit = start + std::min(avail, piece_max);
-        const std::size_t newline = find_newline(start, limit);
+        const std::size_t newline = find_newline(newline_bits, start, limit);
         std::size_t len;
         if (newline != limit)
             len = newline - start + 1;

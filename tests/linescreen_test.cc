@@ -8,6 +8,7 @@
 
 #include "codec.h"
 #include "filter.h"
+#include "newlines.h"
 
 using namespace linescreen;
 
@@ -79,6 +80,23 @@ TEST(ScreenLines, MatchesTheFgetsLoopOnRandomInput)
         while (input.size() < target)
             input += parts[random() % parts.size()];
         ASSERT_EQ(filtered_by_screen_lines(input), filtered_by_fgets(input)) << "round " << round;
+    }
+}
+
+TEST(Newlines, FindsTheSameNewlineAsAPlainSearch)
+{
+    std::mt19937 random(7);
+    for (std::size_t size : {1u, 63u, 64u, 65u, 200u}) {
+        std::string data(size, 'x');
+        for (char &c : data)
+            c = random() % 9 == 0 ? '\n' : 'x';
+        std::array<std::uint64_t, newline_words(200)> bits{};
+        map_newlines(data, bits);
+        for (std::size_t from = 0; from < size; ++from)
+            for (std::size_t limit = from + 1; limit <= size; ++limit) {
+                const std::size_t plain = std::min(data.find('\n', from), limit);
+                ASSERT_EQ(find_newline(bits, from, limit), plain) << size << " " << from << " " << limit;
+            }
     }
 }
 
