@@ -5,25 +5,19 @@
 #include <gtest/gtest.h>
 
 #include "codec.h"
+#include "guarded.h"
 
 namespace {
 
 std::string encode(std::string_view text, std::size_t capacity,
                    line_end newline = line_end::encode)
 {
-    // One guard byte past the capacity shows any write beyond it.
-    std::vector<char> out(capacity + 1, '#');
-    line_to_hex(text, std::span(out).first(capacity), newline);
-    EXPECT_EQ(out[capacity], '#') << "wrote past capacity " << capacity;
-    return capacity == 0 ? std::string{} : std::string{out.data()};
+    return guarded(capacity, [&](std::span<char> out) { line_to_hex(text, out, newline); });
 }
 
 std::string decode(std::string_view hex, std::size_t capacity = 256)
 {
-    std::vector<char> out(capacity + 1, '#');
-    hex_to_line(hex, std::span(out).first(capacity));
-    EXPECT_EQ(out[capacity], '#') << "wrote past capacity " << capacity;
-    return capacity == 0 ? std::string{} : std::string{out.data()};
+    return guarded(capacity, [&](std::span<char> out) { hex_to_line(hex, out); });
 }
 
 TEST(LineToHex, EncodesEveryByteAsUppercasePairs)

@@ -9,17 +9,18 @@
 #include "copy.h"
 #include "parse.h"
 #include "round_trip.h"
+#include "guarded.h"
 
 namespace {
 
-// to_hex_string into a buffer of `capacity` bytes followed by guard bytes.
 std::string to_hex(const char *source, std::size_t capacity)
 {
-    std::vector<char> out(capacity + 4, '#');
-    const char *r = to_hex_string(source, std::span(out).first(capacity));
-    EXPECT_EQ(std::string(out.end() - 4, out.end()), "####") << "capacity " << capacity;
-    EXPECT_EQ(r, out.data());
-    return r == nullptr ? "(null)" : std::string{r};
+    const char *r = nullptr;
+    const std::string text = guarded(capacity, [&](std::span<char> out) {
+        r = to_hex_string(source, out);
+        EXPECT_EQ(r, out.data());
+    });
+    return r == nullptr ? "(null)" : text;
 }
 
 TEST(ToHexString, StaysInsideEveryCapacity)
@@ -55,10 +56,7 @@ TEST(RoundTrip, RefusesNullArgumentsAndZeroCapacity)
 
 std::string from_hex(const char *hex, std::size_t capacity = 100)
 {
-    std::vector<char> out(capacity + 1, '#');
-    from_hex_string(hex, std::span(out).first(capacity));
-    EXPECT_EQ(out[capacity], '#');
-    return std::string{out.data()};
+    return guarded(capacity, [&](std::span<char> out) { from_hex_string(hex, out); });
 }
 
 TEST(FromHexString, DecodesPairsAndShowsTheUnexaminedLowDigit)
@@ -92,10 +90,7 @@ TEST(HexStringToInt, IgnoresDigitsAfterTheEighth)
 std::string chunked(int piece, int total, std::size_t capacity = 100)
 {
     constexpr std::array<char, 6> source = {'A', 'B', 'C', 'D', 'E', 'F'};
-    std::vector<char> dest(capacity + 1, '#');
-    addChunks(std::span(dest).first(capacity), source, piece, total);
-    EXPECT_EQ(dest[capacity], '#');
-    return capacity == 0 ? "" : std::string{dest.data()};
+    return guarded(capacity, [&](std::span<char> out) { addChunks(out, source, piece, total); });
 }
 
 TEST(AddChunks, CopiesInPiecesAndTerminates)
