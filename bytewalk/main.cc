@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <span>
 
-#include "direct_write.h"
 #include "walk.h"
 
 int main()
@@ -12,6 +11,5 @@ int main()
     print_hex_bytes(std::as_bytes(std::span{&small, 1}));
     const std::int32_t largest = 2147483647;
     print_hex_bytes(std::as_bytes(std::span{&largest, 1}));
-    settle_stdout_offset();
     return 0;
 }

@@ -2,7 +2,6 @@
 // a space, then a newline, writing every output character on its own.
 #include <array>
 
-#include "direct_write.h"
 #include "hex_writers.h"
 #include "scanfe.h"
 
@@ -21,6 +20,5 @@ int main()
 {
     std::array<char, 1024> input;
     printfchar(scanfe(input, 1023));
-    settle_stdout_offset();
     return 0;
 }

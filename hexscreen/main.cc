@@ -3,7 +3,6 @@
 // masked, and the input decoded back from its hex text.
 #include <array>
 
-#include "direct_write.h"
 #include "pipeline.h"
 #include "scanfe.h"
 
@@ -13,6 +12,5 @@ int main()
     // only its first piece.
     std::array<char, 1024> input;
     hexscreen::process_line(scanfe(input, 1023));
-    settle_stdout_offset();
     return 0;
 }

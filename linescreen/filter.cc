@@ -1,15 +1,12 @@
 #include "filter.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <poll.h>
-#include <unistd.h>
 
 #include "hex_digits.h"
 #include "newlines.h"
-#include "write_all.h"
+#include "io.h"
 
 namespace linescreen {
 
@@ -79,7 +76,8 @@ bool content_is_blocked(std::string_view content)
 }
 
 // Output gathered in a block and written when full or before waiting for
-// more input. After a failed write the rest is discarded.
+// more input. After a failed write nothing more is written, so the output
+// is always a whole prefix of what it should be, never one with a hole.
 struct output {
     int fd = -1;
     std::size_t len = 0;
@@ -111,23 +109,6 @@ struct output {
 constinit std::array<char, block_size + piece_max> buffer{};
 constinit output out{};
 constinit std::array<std::uint64_t, newline_words(block_size + piece_max)> newline_bits{};
-
-// One read of the input, waiting on a descriptor that was left
-// non-blocking rather than taking its emptiness for the end.
-ssize_t read_some(int fd, char *into, std::size_t room)
-{
-    for (;;) {
-        const ssize_t n = ::read(fd, into, room);
-        if (n >= 0)
-            return n;
-        if (errno == EAGAIN) {
-            pollfd p{fd, POLLIN, 0};
-            (void)::poll(&p, 1, -1);  // the next read tells what happened
-        } else if (errno != EINTR) {
-            return -1;
-        }
-    }
-}
 
 // How much of a piece is printed: nothing when it is blocked, otherwise
 // everything before its first NUL byte. `may_hold_nul` is false when the
@@ -200,7 +181,11 @@ void screen_lines(int in, int out_fd)
     std::size_t held = 0;  // bytes of an unfinished piece at the front
     for (;;) {
         out.flush();
-        const ssize_t got = read_some(in, buffer.data() + held, buffer.size() - held);
+        // An output that failed for good would never take the rest: reading
+        // on (endless input, perhaps) would only burn time.
+        if (out.failed)
+            break;
+        const ssize_t got = read_some(in, std::span{buffer}.subspan(held));
         if (got < 0)
             break;  // as at the end: what is held was never a whole line
         const std::size_t end = held + static_cast<std::size_t>(got);

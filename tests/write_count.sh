@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The byte-wise writers open, write and close standard output once per
-# output character and do nothing more: counted with strace.
+# The direct writers make one write per piece of output and nothing more:
+# counted with strace. Into a pipe every write opens and closes
+# "/dev/stdout" afresh; into a regular file they all go through descriptor 1.
 # usage: write_count.sh BINDIR
 set -u
 bin=$1
@@ -19,22 +20,32 @@ count() {  # pattern
   grep -cE "$1" "$work/trace"
 }
 
-# program, input, number of output characters
-while read -r program input chars; do
-  printf "$input" > "$work/in"
-  strace -o "$work/trace" -e trace=open,openat,write,close "$bin/$program" < "$work/in" > "$work/out" 2>/dev/null
-  expect "$program '$input' output length" "$chars" "$(wc -c < "$work/out")"
-  expect "$program '$input' opens of /dev/stdout" "$chars" "$(count 'open.*"/dev/stdout"')"
-  expect "$program '$input' one-byte writes" "$chars" "$(count '^write\(.*, 1\) += 1$')"
-  expect "$program '$input' writes" "$chars" "$(count '^write\(')"
-  # Every descriptor opened is closed once: stdout per character, stdin once.
-  expect "$program '$input' closes" "$(count '^open')" "$(count '^close\(')"
+# program, input (none: empty), output into, output bytes, writes, one-byte writes
+while read -r program input into bytes writes single; do
+  if [ "$input" = none ]; then : > "$work/in"; else printf "$input" > "$work/in"; fi
+  what="$program '$input' into a $into"
+  if [ "$into" = pipe ]; then
+    timeout 60 strace -o "$work/trace" -e trace=open,openat,write,close "$bin/$program" < "$work/in" 2>/dev/null | cat > "$work/out"
+    opens=$writes
+  else
+    timeout 60 strace -o "$work/trace" -e trace=open,openat,write,close "$bin/$program" < "$work/in" > "$work/out" 2>/dev/null
+    opens=0
+  fi
+  expect "$what: output length" "$bytes" "$(wc -c < "$work/out")"
+  expect "$what: opens of /dev/stdout" "$opens" "$(count 'open.*"/dev/stdout"')"
+  expect "$what: writes" "$writes" "$(count '^write\(')"
+  expect "$what: one-byte writes" "$single" "$(count '^write\(.*, 1\) += 1$')"
+  # Every descriptor opened is closed once: stdout per write, stdin once.
+  expect "$what: closes" "$(count '^open')" "$(count '^close\(')"
 done <<'CASES'
-hexecho Hi\n 10
-hexecho \0 1
-hexecho \xff\x80 7
-hexecho - 4
-bytewalk - 26
+hexecho Hi\n pipe 10 10 10
+hexecho \0 pipe 1 1 1
+hexecho \xff\x80 pipe 7 7 7
+hexecho - pipe 4 4 4
+hexecho Hi\n file 10 10 10
+bytewalk - pipe 26 26 26
+hexscreen hi\n pipe 60 8 3
+hexscreen none pipe 40 8 3
 CASES
 
 if [ "$failed" -eq 0 ]; then echo "1 passed, 0 failed"; else echo "0 passed, 1 failed"; fi

@@ -1,0 +1,47 @@
+#include "io.h"
+
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+// Waits until `fd` is ready for `events`. The call that follows tells
+// whether it is, so the result of the wait itself is not needed.
+void wait_for(int fd, short events)
+{
+    pollfd p{fd, events, 0};
+    (void)::poll(&p, 1, -1);
+}
+
+}  // namespace
+
+bool write_all(int fd, std::span<const char> bytes)
+{
+    // One write even of nothing: every piece of output costs its write.
+    do {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n > 0)
+            bytes = bytes.subspan(static_cast<std::size_t>(n));
+        else if (n < 0 && errno == EAGAIN)
+            wait_for(fd, POLLOUT);
+        else if (n < 0 && errno != EINTR)
+            return false;
+        else if (n == 0 && !bytes.empty())
+            return false;
+    } while (!bytes.empty());
+    return true;
+}
+
+ssize_t read_some(int fd, std::span<char> into)
+{
+    for (;;) {
+        const ssize_t n = ::read(fd, into.data(), into.size());
+        if (n >= 0)
+            return n;
+        if (errno == EAGAIN)
+            wait_for(fd, POLLIN);
+        else if (errno != EINTR)
+            return -1;
+    }
+}
