@@ -1,17 +1,19 @@
 """The programs in hostile surroundings: closed descriptors, a directory or
 a socket as standard input, a socket or a vanished reader as standard
-output, an output file shared with other writers. Each run must end with
+output, an output file shared with other writers, named pipes, another user. Each run must end with
 status 0 (or the usual SIGPIPE death), say nothing on standard error, and
 leave every file but its output alone.
 
 usage: surroundings_test.py BINDIR E2E_DIR [unittest options]
 """
 import os
+import shutil
 import signal
 import socket
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import unittest
 
@@ -41,15 +43,34 @@ def case(name):
 
 
 def run(name, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, close=(),
-        timeout=60):
-    """Runs a program; `close` lists descriptors closed in the child."""
+        timeout=20, ignore_sigpipe=False, bin_dir=None, **kwargs):
+    """Runs a program; `close` lists descriptors closed in the child. A
+    hang fails in `timeout` seconds."""
     def child():
         for fd in close:
             os.close(fd)
-    p = subprocess.run([os.path.join(BIN, name)], stdin=stdin, stdout=stdout,
-                       stderr=subprocess.PIPE, preexec_fn=child,
-                       timeout=timeout)
+        if ignore_sigpipe:
+            signal.signal(signal.SIGPIPE, signal.SIG_IGN)
+    p = subprocess.run([os.path.join(bin_dir or BIN, name)], stdin=stdin,
+                       stdout=stdout, stderr=subprocess.PIPE,
+                       preexec_fn=child, timeout=timeout, **kwargs)
     return p
+
+
+def fifo_without(end):
+    """A named pipe's descriptor whose other end has come and gone: the
+    write end with no reader left, or the read end after the writer wrote
+    b'hello\n' and closed."""
+    path = os.path.join(tempfile.mkdtemp(), 'fifo')
+    os.mkfifo(path)
+    r = os.open(path, os.O_RDONLY | os.O_NONBLOCK)
+    w = os.open(path, os.O_WRONLY)
+    if end == 'reader':
+        os.close(r)
+        return w
+    os.write(w, b'hello\n')
+    os.close(w)
+    return r
 
 
 class Surroundings(unittest.TestCase):
@@ -134,7 +155,6 @@ class Surroundings(unittest.TestCase):
 
     def test_nonblocking_stdin_is_waited_for(self):
         import fcntl
-        import threading
         r, w = os.pipe()
         fcntl.fcntl(r, fcntl.F_SETFL, fcntl.fcntl(r, fcntl.F_GETFL) | os.O_NONBLOCK)
         p = subprocess.Popen([os.path.join(BIN, 'linescreen')], stdin=r,
@@ -151,22 +171,115 @@ class Surroundings(unittest.TestCase):
         self.assertEqual(out, b'line 0\nline 1\nline 2\n')
 
     def test_closed_stdout_quiet_for_the_fixed_printers(self):
-        # bytewalk waits a second for each of its 26 characters.
-        for name in ['bytewalk', 'quadhex', 'hexnum', 'trickle', 'splitcopy']:
+        # bytewalk would wait a second for each of its 26 characters, by
+        # the rule hexecho's row above already covers.
+        for name in ['quadhex', 'hexnum', 'trickle', 'splitcopy']:
             with self.subTest(name):
                 self.assertQuietSuccess(run(name, stdout=None, close=[1]), name)
 
     def test_vanished_reader(self):
+        # An anonymous pipe and a named one alike: SIGPIPE, or status 0
+        # where the signal is ignored; never a hang.
         for name in CASES:
+            for how in ['pipe', 'fifo']:
+                for ignore in [False, True]:
+                    with self.subTest(name=name, how=how, ignore_sigpipe=ignore):
+                        if how == 'pipe':
+                            r, w = os.pipe()
+                            os.close(r)
+                        else:
+                            w = fifo_without('reader')
+                        path, data, expected = case(name)
+                        with open(path, 'rb') as i:
+                            p = run(name, stdin=i, stdout=w, ignore_sigpipe=ignore)
+                        os.close(w)
+                        self.assertIn(p.returncode, (0,) if ignore else (0, -signal.SIGPIPE))
+                        self.assertEqual(p.stderr, b'', name)
+
+    def test_fifo_as_stdin_whose_writer_has_gone(self):
+        for name in READERS:
             with self.subTest(name):
-                r, w = os.pipe()
+                r = fifo_without('writer')
+                p = run(name, stdin=r)
                 os.close(r)
+                self.assertQuietSuccess(p, name)
+                expected = run(name, input=b'hello\n', stdin=None).stdout
+                self.assertEqual(p.stdout, expected)
+
+    def test_nonblocking_socket_as_stdin_is_waited_for(self):
+        for name in READERS:
+            with self.subTest(name):
                 path, data, expected = case(name)
-                with open(path, 'rb') as i:
-                    p = run(name, stdin=i, stdout=w)
-                os.close(w)
-                self.assertIn(p.returncode, (0, -signal.SIGPIPE), name)
-                self.assertEqual(p.stderr, b'', name)
+                a, b = socket.socketpair()
+                a.setblocking(False)
+                p = subprocess.Popen([os.path.join(BIN, name)], stdin=a,
+                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                time.sleep(0.2)
+                b.sendall(data)
+                b.close()
+                out, err = p.communicate(timeout=20)
+                a.close()
+                self.assertEqual((p.returncode, err, out), (0, b'', expected))
+
+    def test_another_user(self):
+        # Standard input and output opened by root, the program run as
+        # nobody: the descriptors work though their paths cannot be opened.
+        if os.geteuid() != 0:
+            self.skipTest('needs root to run a program as another user')
+        reachable = tempfile.mkdtemp()
+        os.chmod(reachable, 0o755)
+        for name in CASES:
+            shutil.copy(os.path.join(BIN, name), reachable)
+        nobody = dict(user='nobody', group='nogroup', extra_groups=[],
+                      bin_dir=reachable, timeout=10)
+        for name in CASES:
+            path, data, expected = case(name)
+            with self.subTest(name=name, through='pipes'):
+                p = run(name, stdin=None, input=data, **nobody)
+                self.assertQuietSuccess(p, name)
+                self.assertEqual(p.stdout, expected)
+            with self.subTest(name=name, through='files'):
+                with tempfile.NamedTemporaryFile() as i, tempfile.TemporaryFile() as o:
+                    os.chmod(i.name, 0o600)
+                    i.write(data)
+                    i.flush()
+                    i.seek(0)
+                    p = run(name, stdin=i, stdout=o, **nobody)
+                    o.seek(0)
+                    self.assertQuietSuccess(p, name)
+                    self.assertEqual(o.read(), expected)
+        shutil.rmtree(reachable)
+
+    def test_concurrent_writer_on_the_same_description(self):
+        # `{ prog & echo MARK; wait; } > log`: both write through one shared
+        # offset, and neither may write over the other.
+        for name, case_name in [('hexecho', 'longer_than_one_read'), ('hexscreen', 'hello_world')]:
+            base = os.path.join(E2E, name, case_name)
+            with open(base + '.out', 'rb') as f:
+                expected = f.read()
+            for attempt in range(3):
+                with self.subTest(name=name, attempt=attempt), tempfile.TemporaryFile() as log:
+                    with open(base + '.in', 'rb') as i:
+                        p = subprocess.Popen([os.path.join(BIN, name)], stdin=i, stdout=log,
+                                             stderr=subprocess.PIPE)
+                    marks = 0
+                    while p.poll() is None or marks == 0:
+                        os.write(log.fileno(), b'MARK\n')
+                        marks += 1
+                    p.wait(timeout=20)
+                    log.seek(0)
+                    text = log.read()
+                    self.assertEqual(text.count(b'MARK\n'), marks)
+                    self.assertEqual(text.replace(b'MARK\n', b''), expected)
+
+    def test_failing_output_stops_endless_input(self):
+        # `yes | linescreen > /dev/full` must end, quietly, with status 0.
+        yes = subprocess.Popen(['yes'], stdout=subprocess.PIPE)
+        with open('/dev/full', 'wb') as full:
+            p = run('linescreen', stdin=yes.stdout, stdout=full)
+        yes.kill()
+        yes.wait()
+        self.assertQuietSuccess(p, 'linescreen')
 
     def test_shared_output_file_keeps_order(self):
         for name in CASES:
@@ -213,11 +326,14 @@ class Surroundings(unittest.TestCase):
                         p.stdin.close()
                     except BrokenPipeError:
                         pass  # a one-read program is done with its input
-                import threading
                 feeder = threading.Thread(target=feed)
                 feeder.start()
+                # A hang is cut off rather than waited out.
+                watchdog = threading.Timer(120, p.kill)
+                watchdog.start()
                 out = p.stdout.read()
                 err = p.stderr.read()
+                watchdog.cancel()
                 p.wait(timeout=120)
                 feeder.join()
                 self.assertEqual(p.returncode, 0, name)
