@@ -1,7 +1,7 @@
 // A file descriptor that closes itself.
 #pragma once
 
-#include <unistd.h>
+#include "sys.h"
 #include <utility>
 
 class descriptor {
@@ -21,7 +21,7 @@ public:
         // Nothing useful can be done about a failed close of a descriptor
         // we only read from or already wrote everything to.
         if (fd_ >= 0)
-            (void)::close(fd_);
+            (void)sys::close(fd_);
     }
 
     bool valid() const { return fd_ >= 0; }

@@ -1,8 +1,6 @@
 #include "io.h"
 
-#include <cerrno>
-#include <poll.h>
-#include <unistd.h>
+#include "sys.h"
 
 namespace {
 
@@ -11,7 +9,7 @@ namespace {
 void wait_for(int fd, short events)
 {
     pollfd p{fd, events, 0};
-    (void)::poll(&p, 1, -1);
+    (void)sys::poll(&p, 1);
 }
 
 }  // namespace
@@ -20,7 +18,7 @@ bool write_all(int fd, std::span<const char> bytes)
 {
     // One write even of nothing: every piece of output costs its write.
     do {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t n = sys::write(fd, bytes.data(), bytes.size());
         if (n > 0)
             bytes = bytes.subspan(static_cast<std::size_t>(n));
         else if (n < 0 && errno == EAGAIN)
@@ -36,7 +34,7 @@ bool write_all(int fd, std::span<const char> bytes)
 ssize_t read_some(int fd, std::span<char> into)
 {
     for (;;) {
-        const ssize_t n = ::read(fd, into.data(), into.size());
+        const ssize_t n = sys::read(fd, into.data(), into.size());
         if (n >= 0)
             return n;
         if (errno == EAGAIN)

@@ -1,10 +1,7 @@
 #include "standard_streams.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "io.h"
+#include "sys.h"
 
 namespace {
 
@@ -14,19 +11,19 @@ namespace {
 // write_all wait for data or room instead.
 descriptor open_path(const char *path, int flags)
 {
-    return descriptor{::open(path, flags | O_NONBLOCK)};
+    return descriptor{sys::open(path, flags | O_NONBLOCK)};
 }
 
 bool open_for(int fd, int mode)
 {
-    const int flags = ::fcntl(fd, F_GETFL);
+    const int flags = sys::get_flags(fd);
     return flags >= 0 && ((flags & O_ACCMODE) == O_RDWR || (flags & O_ACCMODE) == mode);
 }
 
 bool is_regular_file(int fd)
 {
     struct stat st;
-    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    return sys::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
 }
 
 // What descriptor 1 is, asked at the first write: nothing in a run changes
@@ -49,7 +46,7 @@ output describe_stdout()
 
 void pause_before_giving_up()
 {
-    (void)::sleep(1);  // a pause cut short by a signal needs no making up
+    (void)sys::sleep_one_second();  // a pause cut short by a signal needs no making up
 }
 
 }  // namespace
@@ -68,7 +65,7 @@ ssize_t read_stdin(std::span<char> into)
     if (!open_for(0, O_RDONLY))
         return -1;
     if (is_regular_file(0))
-        return ::pread(0, into.data(), into.size(), 0);
+        return sys::pread(0, into.data(), into.size(), 0);
     return read_some(0, into);
 }
 
@@ -84,7 +81,7 @@ stdout_target open_stdout(open_rule rule)
         // would append through a description of its own, and every writer
         // sharing descriptor 1's offset (the shell, a job beside us) would
         // then write over our output.
-        (void)::lseek(1, 0, SEEK_END);  // fails only where no offset exists
+        (void)sys::lseek(1, 0, SEEK_END);  // fails only where no offset exists
         return {1, descriptor{}};
     case output::other:
     case output::unknown:
@@ -100,7 +97,7 @@ stdout_target open_stdout(open_rule rule)
     // terminal or pipe of another user, no /proc. Write through a duplicate
     // at once; pausing would not make the path open.
     if (!out.valid())
-        out = descriptor{::dup(1)};
+        out = descriptor{sys::dup(1)};
     const int fd = out.get();
     return {fd, std::move(out)};
 }

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Installs the built suite into a temporary prefix, runs every program from
-# there and renders every page; then builds the Debian package and checks
-# its contents and fields.
+# there and renders every page; then builds the Debian package, checks its
+# contents and fields, and has lintian judge it: no error, no warning.
 # usage: install_test.sh BUILD_DIR
 set -u
 build=$1
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT
-programs="hexscreen linescreen hexcycle hexecho bytewalk quadhex hexnum trickle splitcopy"
+programs=$(cat "$build/programs.txt")
 failures=0
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 
@@ -35,6 +35,12 @@ if [ -n "$deb" ]; then
   [ "$(dpkg-deb -f "$deb" Section)" = utils ] || fail "package section"
   dpkg-deb -f "$deb" Depends | grep -q libc6 || fail "package dependencies: $(dpkg-deb -f "$deb" Depends)"
   dpkg-deb -f "$deb" Depends | grep -q libstdc++ && fail "package depends on libstdc++"
+  for doc in copyright changelog.gz; do
+    grep -q " \./usr/share/doc/hexsuite/$doc$" "$work/contents" || fail "package lacks $doc"
+  done
+  # Tags of severity info or below (I:, P:, X:) are advice, not faults.
+  lintian --pedantic --tag-display-limit 0 "$deb" 2>/dev/null > "$work/lintian"
+  grep -E '^[EW]:' "$work/lintian" && fail "lintian reports errors or warnings"
 else
   fail "no package built"
 fi

@@ -2,7 +2,7 @@
 warnings, and every command in its EXAMPLES prints exactly what the page
 shows.
 
-usage: man_pages_test.py BINDIR SOURCE_DIR [unittest options]
+usage: man_pages_test.py BUILD_DIR [unittest options]
 """
 import glob
 import os
@@ -11,18 +11,17 @@ import subprocess
 import sys
 import unittest
 
-BIN = SRC = None
-PROGRAMS = ['hexscreen', 'linescreen', 'hexcycle', 'hexecho', 'bytewalk',
-            'quadhex', 'hexnum', 'trickle', 'splitcopy']
-SECTIONS = ['NAME', 'SYNOPSIS', 'DESCRIPTION', 'EXIT STATUS', 'EXAMPLES',
-            'SEE ALSO']
+BUILD = BIN = None
+PROGRAMS = []
+SECTIONS = ['NAME', 'SYNOPSIS', 'DESCRIPTION', 'OUTPUT', 'EXIT STATUS',
+            'EXAMPLES', 'SEE ALSO']
 ESCAPES = [(r'\(aq', "'"), (r'\(dq', '"'), (r'\-', '-'), (r'\&', ''),
            (r'\ ', ' '), (r'\fI', ''), (r'\fB', ''), (r'\fP', ''),
            (r'\fR', ''), (r'\e', '\\')]
 
 
 def page(name):
-    with open(os.path.join(SRC, name, name + '.1'), encoding='utf-8') as f:
+    with open(os.path.join(BUILD, 'man', name + '.1'), encoding='utf-8') as f:
         return f.read()
 
 
@@ -61,7 +60,9 @@ class ManPages(unittest.TestCase):
                 text = page(name)
                 for section in SECTIONS:
                     self.assertIn('\n.SH ' + section + '\n', text)
-                self.assertTrue(text.startswith('.TH ' + name.upper() + ' 1 '))
+                # Dated and versioned by the build, from the project.
+                self.assertRegex(text, r'^\.TH %s 1 \d{4}-\d\d-\d\d "hexsuite \d+\.\d+\.\d+"'
+                                 % name.upper())
 
     def test_pages_pass_groff_warnings(self):
         for name in PROGRAMS:
@@ -84,5 +85,8 @@ class ManPages(unittest.TestCase):
 
 
 if __name__ == '__main__':
-    BIN, SRC = sys.argv[1], sys.argv[2]
-    unittest.main(argv=[sys.argv[0]] + sys.argv[3:], verbosity=2)
+    BUILD = sys.argv[1]
+    BIN = os.path.join(BUILD, 'bin')
+    with open(os.path.join(BUILD, 'programs.txt'), encoding='utf-8') as f:
+        PROGRAMS = f.read().split()
+    unittest.main(argv=[sys.argv[0]] + sys.argv[2:], verbosity=2)

@@ -1,0 +1,47 @@
+# Compiler and linker flags: the language, warnings, the sanitizer and fuzz
+# builds, and otherwise the hardening distributions build with. Paths are
+# mapped out of every object so that a build does not depend on its folder.
+set(CMAKE_CXX_STANDARD 20)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+if(NOT CMAKE_BUILD_TYPE AND NOT CMAKE_CONFIGURATION_TYPES)
+  set(CMAKE_BUILD_TYPE RelWithDebInfo)
+endif()
+add_compile_options(-Wall -Wextra -Wpedantic)
+
+# Build paths stay out of the objects. The compiler tries the last mapping
+# first: the build folder's comes last, so that it wins when the build
+# folder lies inside the source folder.
+add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.
+                    -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
+
+# All programs side by side, where the tests and the README find them.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+if(HEXSUITE_SANITIZE OR HEXSUITE_FUZZ)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+  if(HEXSUITE_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link)
+  endif()
+  set(HEXSUITE_INSTRUMENTED ON)
+  add_compile_definitions(HEXSUITE_NAMED_SYSCALLS)
+else()
+  set(HEXSUITE_INSTRUMENTED OFF)
+  # Hardened as distributions build: position-independent executables,
+  # stack protector, fortified libc calls, read-only relocations bound at
+  # start-up, stack clash and control-flow protection.
+  set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+  include(CheckPIESupported)
+  check_pie_supported()
+  add_compile_options(-fstack-protector-strong -fstack-clash-protection -fcf-protection)
+  add_compile_definitions($<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+  add_link_options(-Wl,-z,relro,-z,now)
+endif()
+
+# Flags for the code of the programs themselves: no exceptions and no
+# run-time type information, so that none of the C++ runtime's out-of-line
+# support is linked into them.
+function(program_code target)
+  target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti)
+endfunction()

@@ -1,0 +1,33 @@
+# The Debian package, built with `cpack -G DEB` in the build folder. It is
+# reproducible: the files carry the source date (cmake/SourceDate.cmake),
+# the binaries hold no build paths (cmake/Flags.cmake), and the archive's
+# order and metadata are fixed, so two builds of one commit are the same
+# bytes wherever and whenever they are made.
+set(doc ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${doc})
+set(changelog ${CMAKE_BINARY_DIR}/changelog.gz)
+add_custom_command(OUTPUT ${changelog}
+                   COMMAND sh -c "gzip -9nc '${CMAKE_SOURCE_DIR}/packaging/changelog' > '${changelog}'"
+                   DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog VERBATIM)
+add_custom_target(changelog ALL DEPENDS ${changelog})
+install(FILES ${changelog} DESTINATION ${doc})
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME hexsuite)
+set(CPACK_PACKAGE_CONTACT "The hexsuite developers <maintainers@hexsuite.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small command-line programs that work with hex text")
+set(CPACK_PACKAGE_DESCRIPTION "Nine programs that print, screen and decode bytes as hex text:
+hexscreen, linescreen, hexcycle, hexecho, bytewalk, quadhex, hexnum, trickle
+and splitcopy.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# cpack runs apart from configure: the source date reaches it through the
+# project's CPack configuration.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackProjectConfig.cmake)
+file(WRITE ${CPACK_PROJECT_CONFIG_FILE}
+     "set(ENV{SOURCE_DATE_EPOCH} ${HEXSUITE_SOURCE_DATE_EPOCH})\n")
+include(CPack)

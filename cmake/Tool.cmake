@@ -1,0 +1,56 @@
+# add_tool(NAME [COMMON] [LIBRARY source...])
+#
+# A program of the suite from NAME/main.cc. LIBRARY sources become the
+# library NAME_lib, which main.cc, the unit tests and the fuzz targets link;
+# COMMON links the shared code of common/. The man page NAME.1 beside the
+# sources gets the project's version and date and is installed compressed.
+# With testing on, every end-to-end case tests/e2e/NAME/CASE.in becomes the
+# test e2e.NAME.CASE, and memcheck.NAME.CASE under Valgrind.
+function(add_tool name)
+  cmake_parse_arguments(PARSE_ARGV 1 tool "COMMON" "" "LIBRARY")
+  add_executable(${name} main.cc)
+  program_code(${name})
+  set(uses ${name})
+  if(tool_LIBRARY)
+    add_library(${name}_lib STATIC ${tool_LIBRARY})
+    target_include_directories(${name}_lib PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    program_code(${name}_lib)
+    target_link_libraries(${name} PRIVATE ${name}_lib)
+    set(uses ${name}_lib)
+  endif()
+  if(tool_COMMON)
+    target_link_libraries(${uses} PUBLIC hexcommon)
+  endif()
+  if(HEXSUITE_STATIC)
+    target_link_options(${name} PRIVATE -static-pie)
+  elseif(NOT HEXSUITE_INSTRUMENTED)
+    # Keeps the C++ runtime out of every run's start-up should any of its
+    # parts be linked in after all.
+    target_link_options(${name} PRIVATE -static-libstdc++ -static-libgcc)
+  endif()
+  install(TARGETS ${name} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+  set(page ${CMAKE_BINARY_DIR}/man/${name}.1)
+  configure_file(${name}.1 ${page} @ONLY)
+  add_custom_command(OUTPUT ${page}.gz
+                     COMMAND sh -c "gzip -9nc '${page}' > '${page}.gz'"
+                     DEPENDS ${page} VERBATIM)
+  add_custom_target(${name}_page ALL DEPENDS ${page}.gz)
+  install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+  if(BUILD_TESTING)
+    file(GLOB inputs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/${name}/*.in)
+    foreach(input IN LISTS inputs)
+      get_filename_component(case ${input} NAME_WLE)
+      set(check bash ${CMAKE_SOURCE_DIR}/tests/e2e/check.sh $<TARGET_FILE:${name}> ${input})
+      add_test(NAME e2e.${name}.${case} COMMAND ${check})
+      set_tests_properties(e2e.${name}.${case} PROPERTIES TIMEOUT 60)
+      if(VALGRIND AND NOT HEXSUITE_INSTRUMENTED)
+        add_test(NAME memcheck.${name}.${case}
+                 COMMAND ${check} ${VALGRIND} -q --error-exitcode=99 --leak-check=full
+                         --errors-for-leak-kinds=definite)
+        set_tests_properties(memcheck.${name}.${case} PROPERTIES TIMEOUT 120)
+      endif()
+    endforeach()
+  endif()
+endfunction()
