@@ -37,6 +37,12 @@ else()
   add_compile_options(-fstack-protector-strong -fstack-clash-protection -fcf-protection)
   add_compile_definitions($<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
   add_link_options(-Wl,-z,relro,-z,now)
+  if(HEXSUITE_STATIC)
+    # Static, yet loaded at a random address. Fully static, the link needs
+    # neither -static-libstdc++ nor -static-libgcc (with -static-pie they
+    # make a program that crashes at start).
+    set(CMAKE_CXX_LINK_OPTIONS_PIE -static-pie)
+  endif()
 endif()
 
 # Flags for the code of the programs themselves: no exceptions and no

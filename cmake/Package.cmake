@@ -28,6 +28,18 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # cpack runs apart from configure: the source date reaches it through the
 # project's CPack configuration.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackProjectConfig.cmake)
-file(WRITE ${CPACK_PROJECT_CONFIG_FILE}
-     "set(ENV{SOURCE_DATE_EPOCH} ${HEXSUITE_SOURCE_DATE_EPOCH})\n")
+# The release tarball of a static build (`cpack -G TGZ`) unpacks to bin/
+# and share/ under one folder, ready to copy into an image.
+if(HEXSUITE_STATIC)
+  set(archive_name ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-static-${CMAKE_SYSTEM_PROCESSOR})
+else()
+  set(archive_name ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${CMAKE_SYSTEM_PROCESSOR})
+endif()
+file(WRITE ${CPACK_PROJECT_CONFIG_FILE} "\
+set(ENV{SOURCE_DATE_EPOCH} ${HEXSUITE_SOURCE_DATE_EPOCH})
+if(CPACK_GENERATOR STREQUAL \"TGZ\")
+  set(CPACK_PACKAGING_INSTALL_PREFIX \"\")
+  set(CPACK_PACKAGE_FILE_NAME ${archive_name})
+endif()
+")
 include(CPack)

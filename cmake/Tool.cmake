@@ -21,9 +21,7 @@ function(add_tool name)
   if(tool_COMMON)
     target_link_libraries(${uses} PUBLIC hexcommon)
   endif()
-  if(HEXSUITE_STATIC)
-    target_link_options(${name} PRIVATE -static-pie)
-  elseif(NOT HEXSUITE_INSTRUMENTED)
+  if(NOT HEXSUITE_STATIC AND NOT HEXSUITE_INSTRUMENTED)
     # Keeps the C++ runtime out of every run's start-up should any of its
     # parts be linked in after all.
     target_link_options(${name} PRIVATE -static-libstdc++ -static-libgcc)
@@ -45,7 +43,7 @@ function(add_tool name)
       set(check bash ${CMAKE_SOURCE_DIR}/tests/e2e/check.sh $<TARGET_FILE:${name}> ${input})
       add_test(NAME e2e.${name}.${case} COMMAND ${check})
       set_tests_properties(e2e.${name}.${case} PROPERTIES TIMEOUT 60)
-      if(VALGRIND AND NOT HEXSUITE_INSTRUMENTED)
+      if(VALGRIND)
         add_test(NAME memcheck.${name}.${case}
                  COMMAND ${check} ${VALGRIND} -q --error-exitcode=99 --leak-check=full
                          --errors-for-leak-kinds=definite)

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the suite and runs every test: the one command the README gives and
-# CI runs. In order: the plain build with its unit, end-to-end, memcheck and
-# surroundings tests; the same tests built with clang's AddressSanitizer and
-# UndefinedBehaviorSanitizer; and a short run of every fuzz target.
+# CI runs. In order: the default (hardened) build with all its tests, the
+# package and its reproducibility among them; the static build with the
+# tests that run its programs; the tests again built with clang's
+# AddressSanitizer and UndefinedBehaviorSanitizer; and a short run of every
+# fuzz target.
 # FUZZ_SECONDS sets the time per fuzz target (default 20; 0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,6 +30,10 @@ jobs=$(nproc)
 cmake --preset default -DHEXSUITE_REQUIRE_TESTS=ON
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
+
+cmake --preset static -DHEXSUITE_REQUIRE_TESTS=ON
+cmake --build --preset static -j "$jobs"
+ctest --preset static -j "$jobs"
 
 cmake --preset sanitize -DHEXSUITE_REQUIRE_TESTS=ON
 cmake --build --preset sanitize -j "$jobs"
