@@ -1,23 +1,21 @@
-// Where the newline bytes of a block are, one bit per byte: finding the end
-// of each line then costs a few instructions rather than a library call.
+// Where the newline bytes of the input are, one bit per byte, and where
+// NUL bytes are: judging a line then costs a few word operations rather
+// than a look at every byte.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <span>
-#include <string_view>
 
-// Words needed to map `bytes` bytes.
-constexpr std::size_t newline_words(std::size_t bytes)
-{
-    return (bytes + 63) / 64;
-}
+// Sets words[c] to the newline mask of the 64-byte chunk c of `data` (bit
+// b for byte 64c + b), for `chunks` chunks, and stops before the first
+// chunk that holds a NUL byte. Returns the number of chunks mapped. Uses
+// the widest vectors the processor has.
+std::size_t map_chunks(const char *data, std::size_t chunks, std::uint64_t *words);
 
-// Sets bit b of bits[w] exactly when data[64 * w + b] is a newline. `bits`
-// holds at least newline_words(data.size()) words.
-void map_newlines(std::string_view data, std::span<std::uint64_t> bits);
-
-// Index of the first newline at or after `from` and before `limit`, or
-// `limit` when there is none. from < limit <= the size of the mapped data.
-std::size_t find_newline(std::span<const std::uint64_t> bits, std::size_t from,
-                         std::size_t limit);
+// The same for the `size` bytes (fewer than 64) of a last, short chunk: its
+// newline mask, or no value when it holds a NUL byte.
+struct tail_masks {
+    std::uint64_t newlines;
+    bool has_nul;
+};
+tail_masks map_tail(const char *data, std::size_t size);

@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <random>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -33,19 +35,38 @@ std::string filtered_by_fgets(const std::string &input)
     return out;
 }
 
-std::string filtered_by_screen_lines(const std::string &input)
+// screen_lines reading a regular file (from a mapping) or a pipe fed in
+// pieces of every size (by reading).
+std::string filtered_by_screen_lines(const std::string &input, bool through_pipe = false)
 {
-    FILE *in = std::tmpfile();
     FILE *out = std::tmpfile();
-    std::fwrite(input.data(), 1, input.size(), in);
-    std::fflush(in);
-    std::rewind(in);
-    screen_lines(::fileno(in), ::fileno(out));
+    if (through_pipe) {
+        int fds[2];
+        EXPECT_EQ(::pipe(fds), 0);
+        std::thread feed([&] {
+            std::mt19937 random(3);
+            for (std::size_t at = 0; at < input.size();) {
+                const std::size_t n = std::min<std::size_t>(input.size() - at, 1 + random() % 70000);
+                at += static_cast<std::size_t>(::write(fds[1], input.data() + at, n));
+            }
+            ::close(fds[1]);
+        });
+        screen_lines(fds[0], ::fileno(out));
+        feed.join();
+        ::close(fds[0]);
+    } else {
+        FILE *in = std::tmpfile();
+        std::fwrite(input.data(), 1, input.size(), in);
+        std::fflush(in);
+        std::rewind(in);
+        screen_lines(::fileno(in), ::fileno(out));
+        EXPECT_EQ(::lseek(::fileno(in), 0, SEEK_CUR), static_cast<off_t>(input.size()));
+        std::fclose(in);
+    }
     std::rewind(out);
     std::string text;
     for (int c; (c = std::fgetc(out)) != EOF;)
         text += static_cast<char>(c);
-    std::fclose(in);
     std::fclose(out);
     return text;
 }
@@ -68,35 +89,74 @@ TEST(IsBlockedLine, JudgesTheContentBeforeTheLineEnd)
     EXPECT_FALSE(is_blocked_line("\n"));
 }
 
-TEST(ScreenLines, MatchesTheFgetsLoopOnRandomInput)
+// Megabytes of lines the block-wise judgement finds hard: lengths around
+// multiples of the 511-byte piece, blocked lines at every offset around the
+// ends of blocks, NUL bytes, CRLF, near misses and a last line without its
+// newline. Each blocked line is placed to end near a multiple of 64 KiB.
+std::string hard_input(std::mt19937 &random, std::size_t size)
 {
-    const std::array<std::string, 9> parts = {
-        "hello world\n", "hello world", "hello world\r\n", "Hello world\n", "\n",
-        std::string("hello world\0z\n", 14), std::string(300, 'x'), "tovlerk\n", "ab"};
-    std::mt19937 random(12345);
-    for (int round = 0; round < 40; ++round) {
-        std::string input;
-        const std::size_t target = random() % (round < 30 ? 3000 : 400000);
-        while (input.size() < target)
+    const std::array<std::string, 10> parts = {
+        "hello world\n", "hello world\r\n", "Hello world\n", "\n", "hello worl\n",
+        std::string("hello world\0z\n", 14), std::string("x\0hello world\n", 14), "tovlerk\n",
+        "hello world hello world\n", "ab\n"};
+    std::string input;
+    while (input.size() < size) {
+        const auto pick = random() % 8;
+        if (pick == 0) {  // a line of 511·k ± 1 bytes, newline included
+            const std::size_t len = 511 * (1 + random() % 3) + random() % 3 - 1;
+            input += std::string(len - 1, 'y') + "\n";
+        } else if (pick == 1) {  // a blocked line ending near a block's end
+            const std::size_t boundary = (input.size() / 65536 + 1) * 65536 + random() % 5 - 2;
+            while (input.size() + 12 + 40 < boundary)
+                input += std::string(std::min<std::size_t>(boundary - input.size() - 12 - 1, 39), 'z') + "\n";
+            input += "hello world\n";
+        } else {
             input += parts[random() % parts.size()];
-        ASSERT_EQ(filtered_by_screen_lines(input), filtered_by_fgets(input)) << "round " << round;
+        }
+    }
+    if (random() % 2 == 0)
+        input += "hello world";  // a last line without its newline
+    return input;
+}
+
+// Where two outputs part, with some context: a diff of megabytes would take
+// longer than the test.
+std::string first_difference(const std::string &actual, const std::string &expected)
+{
+    const auto [a, e] = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
+    if (a == actual.end() && e == expected.end())
+        return "";
+    const auto at = static_cast<std::size_t>(a - actual.begin());
+    const std::size_t from = at > 40 ? at - 40 : 0;
+    return "offset " + std::to_string(at) + ": actual \"" + actual.substr(from, 80) + "\", expected \"" +
+           expected.substr(from, 80) + "\"";
+}
+
+TEST(ScreenLines, MatchesTheFgetsLoop)
+{
+    std::mt19937 random(12345);
+    for (int round = 0; round < 24; ++round) {
+        const std::string input = hard_input(random, round < 16 ? random() % 3000 : 3'000'000);
+        const std::string expected = filtered_by_fgets(input);
+        ASSERT_EQ(first_difference(filtered_by_screen_lines(input), expected), "") << "round " << round << ", from a file";
+        ASSERT_EQ(first_difference(filtered_by_screen_lines(input, true), expected), "") << "round " << round << ", through a pipe";
     }
 }
 
-TEST(Newlines, FindsTheSameNewlineAsAPlainSearch)
+TEST(MapChunks, FindsEveryNewlineAndStopsAtANul)
 {
     std::mt19937 random(7);
-    for (std::size_t size : {1u, 63u, 64u, 65u, 200u}) {
-        std::string data(size, 'x');
+    std::array<char, 64 * 8> data;
+    std::array<std::uint64_t, 8> words;
+    for (int round = 0; round < 400; ++round) {
         for (char &c : data)
-            c = random() % 9 == 0 ? '\n' : 'x';
-        std::array<std::uint64_t, newline_words(200)> bits{};
-        map_newlines(data, bits);
-        for (std::size_t from = 0; from < size; ++from)
-            for (std::size_t limit = from + 1; limit <= size; ++limit) {
-                const std::size_t plain = std::min(data.find('\n', from), limit);
-                ASSERT_EQ(find_newline(bits, from, limit), plain) << size << " " << from << " " << limit;
-            }
+            c = "\nxy\x80\xff"[random() % 5];
+        const std::size_t nul_chunk = round % 2 == 0 ? 8 : random() % 8;
+        if (nul_chunk < 8)
+            data[64 * nul_chunk + random() % 64] = '\0';
+        ASSERT_EQ(map_chunks(data.data(), 8, words.data()), nul_chunk);
+        for (std::size_t b = 0; b < 64 * nul_chunk; ++b)
+            ASSERT_EQ((words[b / 64] >> (b % 64)) & 1, data[b] == '\n' ? 1u : 0u) << b;
     }
 }
 
