@@ -12,8 +12,10 @@ add_compile_options(-Wall -Wextra -Wpedantic)
 # Build paths stay out of the objects. The compiler tries the last mapping
 # first: the build folder's comes last, so that it wins when the build
 # folder lies inside the source folder.
-add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.
-                    -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
+# (The link takes them too: optimisation across files compiles there.)
+set(prefix_maps -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
+add_compile_options(${prefix_maps})
+add_link_options(${prefix_maps})
 
 # All programs side by side, where the tests and the README find them.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
@@ -47,7 +49,16 @@ endif()
 
 # Flags for the code of the programs themselves: no exceptions and no
 # run-time type information, so that none of the C++ runtime's out-of-line
-# support is linked into them.
+# support is linked into them; and, outside the instrumented builds,
+# optimisation across files, which takes the layers between a program and
+# its system calls out of every write.
+if(NOT HEXSUITE_INSTRUMENTED)
+  include(CheckIPOSupported)
+  check_ipo_supported(RESULT HEXSUITE_IPO LANGUAGES CXX)
+endif()
 function(program_code target)
   target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti)
+  if(HEXSUITE_IPO)
+    set_property(TARGET ${target} PROPERTY INTERPROCEDURAL_OPTIMIZATION ON)
+  endif()
 endfunction()

@@ -8,8 +8,9 @@
 namespace {
 
 // Waits until `fd` is ready for `events`. The call that follows tells
-// whether it is, so the result of the wait itself is not needed.
-void wait_for(int fd, short events)
+// whether it is, so the result of the wait itself is not needed. Out of
+// line: the callers' usual path then keeps no stack object to protect.
+[[gnu::noinline]] void wait_for(int fd, short events)
 {
     pollfd p{fd, events, 0};
     (void)sys::poll(&p, 1);
@@ -20,18 +21,17 @@ void wait_for(int fd, short events)
 bool write_all(int fd, std::span<const char> bytes)
 {
     // One write even of nothing: every piece of output costs its write.
-    do {
+    for (;;) {
         const ssize_t n = sys::write(fd, bytes.data(), bytes.size());
+        if (n == static_cast<ssize_t>(bytes.size()))
+            return true;  // all of it, as nearly always
         if (n > 0)
             bytes = bytes.subspan(static_cast<std::size_t>(n));
         else if (n < 0 && errno == EAGAIN)
             wait_for(fd, POLLOUT);
-        else if (n < 0 && errno != EINTR)
+        else if (n == 0 || errno != EINTR)
             return false;
-        else if (n == 0 && !bytes.empty())
-            return false;
-    } while (!bytes.empty());
-    return true;
+    }
 }
 
 bool writev_all(int fd, std::span<iovec> runs)

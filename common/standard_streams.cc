@@ -9,9 +9,9 @@ namespace {
 // other end is gone would hold a blocking open forever. The description is
 // ours alone, so leaving it non-blocking disturbs nobody; read_some and
 // write_all wait for data or room instead.
-descriptor open_path(const char *path, int flags)
+int open_path(const char *path, int flags)
 {
-    return descriptor{sys::open(path, flags | O_NONBLOCK)};
+    return sys::open(path, flags | O_NONBLOCK);
 }
 
 bool open_for(int fd, int mode)
@@ -56,7 +56,7 @@ ssize_t read_stdin(std::span<char> into)
     // The descriptor is closed right after the read: left open it could
     // hold number 1 when standard output is closed, and a later open of
     // "/dev/stdout" would then append to the input file.
-    if (descriptor in = open_path("/dev/stdin", O_RDONLY); in.valid())
+    if (const descriptor in{open_path("/dev/stdin", O_RDONLY)}; in.valid())
         return read_some(in.get(), into);
     // The path is closed to us although the descriptor works: a socket, a
     // file or terminal of another user, no /proc. Read descriptor 0 itself,
@@ -82,22 +82,21 @@ stdout_target open_stdout(open_rule rule)
         // sharing descriptor 1's offset (the shell, a job beside us) would
         // then write over our output.
         (void)sys::lseek(1, 0, SEEK_END);  // fails only where no offset exists
-        return {1, descriptor{}};
+        return {1, false};
     case output::other:
     case output::unknown:
         break;
     }
-    descriptor out = open_path("/dev/stdout", O_WRONLY | O_APPEND);
-    if (rule == open_rule::proc_fallback_zero_fails && out.get() == 0) {
-        (void)out.release();  // kept: descriptor 0 stays taken until exit
+    int fd = open_path("/dev/stdout", O_WRONLY | O_APPEND);
+    if (rule == open_rule::proc_fallback_zero_fails && fd == 0) {
+        // Kept: descriptor 0 stays taken until exit.
         pause_before_giving_up();
-        out = open_path("/proc/self/fd/1", O_WRONLY | O_APPEND);
+        fd = open_path("/proc/self/fd/1", O_WRONLY | O_APPEND);
     }
     // The path is closed to us although descriptor 1 works: a socket, a
     // terminal or pipe of another user, no /proc. Write through a duplicate
     // at once; pausing would not make the path open.
-    if (!out.valid())
-        out = descriptor{sys::dup(1)};
-    const int fd = out.get();
-    return {fd, std::move(out)};
+    if (fd < 0)
+        fd = sys::dup(1);
+    return {fd, true};
 }

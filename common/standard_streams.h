@@ -25,11 +25,11 @@ enum class open_rule {
 ssize_t read_stdin(std::span<char> into);
 
 // Where one direct write to standard output goes: `fd`, or nowhere when it
-// is negative. `owned` holds the descriptor when it was opened for this
-// write alone and closes it afterwards.
+// is negative. When `owned`, the descriptor was opened for this write alone
+// and the writer closes it.
 struct stdout_target {
     int fd = -1;
-    descriptor owned;
+    bool owned = false;
 };
 
 // Opens standard output for one write under `rule`: "/dev/stdout" by path
