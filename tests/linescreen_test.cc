@@ -92,7 +92,8 @@ TEST(IsBlockedLine, JudgesTheContentBeforeTheLineEnd)
 // Megabytes of lines the block-wise judgement finds hard: lengths around
 // multiples of the 511-byte piece, blocked lines at every offset around the
 // ends of blocks, NUL bytes, CRLF, near misses and a last line without its
-// newline. Each blocked line is placed to end near a multiple of 64 KiB.
+// newline. Each blocked line is placed to end near a multiple of 64 KiB or
+// near the end of a file's first read.
 std::string hard_input(std::mt19937 &random, std::size_t size)
 {
     const std::array<std::string, 10> parts = {
@@ -102,11 +103,14 @@ std::string hard_input(std::mt19937 &random, std::size_t size)
     std::string input;
     while (input.size() < size) {
         const auto pick = random() % 8;
-        if (pick == 0) {  // a line of 511·k ± 1 bytes, newline included
+        if (pick == 0) {  // 511·k ± 1 bytes, then a newline or a blocked piece
             const std::size_t len = 511 * (1 + random() % 3) + random() % 3 - 1;
-            input += std::string(len - 1, 'y') + "\n";
+            input += std::string(len, 'y') + (random() % 2 == 0 ? "\n" : "hello world\n");
         } else if (pick == 1) {  // a blocked line ending near a block's end
-            const std::size_t boundary = (input.size() / 65536 + 1) * 65536 + random() % 5 - 2;
+            const std::size_t first_read = (1 << 20) + 511;  // a file's first read fills the buffer
+            const std::size_t next = input.size() < first_read && random() % 2 == 0
+                ? first_read : (input.size() / 65536 + 1) * 65536;
+            const std::size_t boundary = next + random() % 5 - 2;
             while (input.size() + 12 + 40 < boundary)
                 input += std::string(std::min<std::size_t>(boundary - input.size() - 12 - 1, 39), 'z') + "\n";
             input += "hello world\n";
