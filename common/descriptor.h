@@ -2,18 +2,10 @@
 #pragma once
 
 #include "sys.h"
-#include <utility>
 
 class descriptor {
 public:
-    descriptor() = default;
     explicit descriptor(int fd) : fd_{fd} {}
-    descriptor(descriptor &&other) noexcept : fd_{std::exchange(other.fd_, -1)} {}
-    descriptor &operator=(descriptor &&other) noexcept
-    {
-        std::swap(fd_, other.fd_);
-        return *this;
-    }
     descriptor(const descriptor &) = delete;
     descriptor &operator=(const descriptor &) = delete;
     ~descriptor()
@@ -26,9 +18,7 @@ public:
 
     bool valid() const { return fd_ >= 0; }
     int get() const { return fd_; }
-    // Gives up ownership without closing.
-    int release() { return std::exchange(fd_, -1); }
 
 private:
-    int fd_ = -1;
+    int fd_;
 };
