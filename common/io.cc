@@ -1,8 +1,5 @@
 #include "io.h"
 
-#include <algorithm>
-#include <climits>
-
 #include "sys.h"
 
 namespace {
@@ -32,33 +29,6 @@ bool write_all(int fd, std::span<const char> bytes)
         else if (n == 0 || errno != EINTR)
             return false;
     }
-}
-
-bool writev_all(int fd, std::span<iovec> runs)
-{
-    while (!runs.empty()) {
-        const auto batch = static_cast<int>(std::min<std::size_t>(runs.size(), IOV_MAX));
-        const ssize_t n = sys::writev(fd, runs.data(), batch);
-        if (n < 0 && errno == EAGAIN)
-            wait_for(fd, POLLOUT);
-        else if (n < 0 && errno != EINTR)
-            return false;
-        else if (n == 0)
-            return false;  // nothing taken of runs that are not empty
-        if (n <= 0)
-            continue;
-        // Past the runs written whole, then into the one written in part.
-        auto done = static_cast<std::size_t>(n);
-        while (!runs.empty() && done >= runs.front().iov_len) {
-            done -= runs.front().iov_len;
-            runs = runs.subspan(1);
-        }
-        if (done != 0) {
-            runs.front().iov_base = static_cast<char *>(runs.front().iov_base) + done;
-            runs.front().iov_len -= done;
-        }
-    }
-    return true;
 }
 
 ssize_t read_some(int fd, std::span<char> into)

@@ -5,16 +5,10 @@
 
 #include <span>
 #include <sys/types.h>
-#include <sys/uio.h>
 
 // Writes all of `bytes` to `fd`, going on after short writes, interrupted
 // calls and a full non-blocking descriptor. Returns false once a write fails.
 bool write_all(int fd, std::span<const char> bytes);
-
-// The same for the pieces `runs` points to, in order, with as few writev
-// calls as the descriptor takes; none of the pieces may be empty. The
-// entries of `runs` are used up.
-bool writev_all(int fd, std::span<iovec> runs);
 
 // One read into `into`: what the first read that delivers anything returns,
 // 0 at the end of the input, -1 on an error. A non-blocking descriptor with

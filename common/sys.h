@@ -14,7 +14,6 @@
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
 namespace sys {
@@ -36,10 +35,6 @@ inline ssize_t pread(int fd, void *into, std::size_t size, off_t at)
 inline ssize_t write(int fd, const void *bytes, std::size_t size)
 {
     return ::syscall(SYS_write, fd, bytes, size);
-}
-inline ssize_t writev(int fd, const iovec *runs, int count)
-{
-    return ::syscall(SYS_writev, fd, runs, count);
 }
 inline int close(int fd)
 {
@@ -78,7 +73,6 @@ inline int open(const char *path, int flags) { return ::open(path, flags); }
 inline ssize_t read(int fd, void *into, std::size_t size) { return ::read(fd, into, size); }
 inline ssize_t pread(int fd, void *into, std::size_t size, off_t at) { return ::pread(fd, into, size, at); }
 inline ssize_t write(int fd, const void *bytes, std::size_t size) { return ::write(fd, bytes, size); }
-inline ssize_t writev(int fd, const iovec *runs, int count) { return ::writev(fd, runs, count); }
 inline int close(int fd) { return ::close(fd); }
 inline int dup(int fd) { return ::dup(fd); }
 inline int get_flags(int fd) { return ::fcntl(fd, F_GETFL); }
