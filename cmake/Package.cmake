@@ -5,12 +5,7 @@
 # bytes wherever and whenever they are made.
 set(doc ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${doc})
-set(changelog ${CMAKE_BINARY_DIR}/changelog.gz)
-add_custom_command(OUTPUT ${changelog}
-                   COMMAND sh -c "gzip -9nc '${CMAKE_SOURCE_DIR}/packaging/changelog' > '${changelog}'"
-                   DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog VERBATIM)
-add_custom_target(changelog ALL DEPENDS ${changelog})
-install(FILES ${changelog} DESTINATION ${doc})
+install_gzipped(changelog ${CMAKE_SOURCE_DIR}/packaging/changelog ${CMAKE_BINARY_DIR}/changelog.gz ${doc})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME hexsuite)

@@ -1,3 +1,15 @@
+# install_gzipped(TARGET SOURCE OUTPUT DESTINATION)
+#
+# Compresses SOURCE to OUTPUT at build time, without a timestamp in the
+# gzip header (the package stays reproducible), and installs it.
+function(install_gzipped target source output destination)
+  add_custom_command(OUTPUT ${output}
+                     COMMAND sh -c "gzip -9nc '${source}' > '${output}'"
+                     DEPENDS ${source} VERBATIM)
+  add_custom_target(${target} ALL DEPENDS ${output})
+  install(FILES ${output} DESTINATION ${destination})
+endfunction()
+
 # add_tool(NAME [COMMON] [LIBRARY source...])
 #
 # A program of the suite from NAME/main.cc. LIBRARY sources become the
@@ -30,11 +42,7 @@ function(add_tool name)
 
   set(page ${CMAKE_BINARY_DIR}/man/${name}.1)
   configure_file(${name}.1 ${page} @ONLY)
-  add_custom_command(OUTPUT ${page}.gz
-                     COMMAND sh -c "gzip -9nc '${page}' > '${page}.gz'"
-                     DEPENDS ${page} VERBATIM)
-  add_custom_target(${name}_page ALL DEPENDS ${page}.gz)
-  install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install_gzipped(${name}_page ${page} ${page}.gz ${CMAKE_INSTALL_MANDIR}/man1)
 
   if(BUILD_TESTING)
     file(GLOB inputs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/${name}/*.in)
