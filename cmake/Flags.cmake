@@ -27,7 +27,6 @@ if(HEXSUITE_SANITIZE OR HEXSUITE_FUZZ)
     add_compile_options(-fsanitize=fuzzer-no-link)
   endif()
   set(HEXSUITE_INSTRUMENTED ON)
-  add_compile_definitions(HEXSUITE_NAMED_SYSCALLS)
 else()
   set(HEXSUITE_INSTRUMENTED OFF)
   # Hardened as distributions build: position-independent executables,

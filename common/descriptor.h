@@ -1,7 +1,7 @@
 // A file descriptor that closes itself.
 #pragma once
 
-#include "sys.h"
+#include <unistd.h>
 
 class descriptor {
 public:
@@ -13,7 +13,7 @@ public:
         // Nothing useful can be done about a failed close of a descriptor
         // we only read from or already wrote everything to.
         if (fd_ >= 0)
-            (void)sys::close(fd_);
+            (void)::close(fd_);
     }
 
     bool valid() const { return fd_ >= 0; }

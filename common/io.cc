@@ -1,6 +1,8 @@
 #include "io.h"
 
-#include "sys.h"
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -10,7 +12,7 @@ namespace {
 [[gnu::noinline]] void wait_for(int fd, short events)
 {
     pollfd p{fd, events, 0};
-    (void)sys::poll(&p, 1);
+    (void)::poll(&p, 1, -1);
 }
 
 }  // namespace
@@ -19,7 +21,7 @@ bool write_all(int fd, std::span<const char> bytes)
 {
     // One write even of nothing: every piece of output costs its write.
     for (;;) {
-        const ssize_t n = sys::write(fd, bytes.data(), bytes.size());
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n == static_cast<ssize_t>(bytes.size()))
             return true;  // all of it, as nearly always
         if (n > 0)
@@ -34,7 +36,7 @@ bool write_all(int fd, std::span<const char> bytes)
 ssize_t read_some(int fd, std::span<char> into)
 {
     for (;;) {
-        const ssize_t n = sys::read(fd, into.data(), into.size());
+        const ssize_t n = ::read(fd, into.data(), into.size());
         if (n >= 0)
             return n;
         if (errno == EAGAIN)

@@ -1,7 +1,9 @@
 #include "standard_streams.h"
 
 #include "io.h"
-#include "sys.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -11,19 +13,19 @@ namespace {
 // write_all wait for data or room instead.
 int open_path(const char *path, int flags)
 {
-    return sys::open(path, flags | O_NONBLOCK);
+    return ::open(path, flags | O_NONBLOCK);
 }
 
 bool open_for(int fd, int mode)
 {
-    const int flags = sys::get_flags(fd);
+    const int flags = ::fcntl(fd, F_GETFL);
     return flags >= 0 && ((flags & O_ACCMODE) == O_RDWR || (flags & O_ACCMODE) == mode);
 }
 
 bool is_regular_file(int fd)
 {
     struct stat st;
-    return sys::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
 }
 
 // What descriptor 1 is, asked at the first write: nothing in a run changes
@@ -46,7 +48,7 @@ output describe_stdout()
 
 void pause_before_giving_up()
 {
-    (void)sys::sleep_one_second();  // a pause cut short by a signal needs no making up
+    (void)::sleep(1);  // a pause cut short by a signal needs no making up
 }
 
 }  // namespace
@@ -65,7 +67,7 @@ ssize_t read_stdin(std::span<char> into)
     if (!open_for(0, O_RDONLY))
         return -1;
     if (is_regular_file(0))
-        return sys::pread(0, into.data(), into.size(), 0);
+        return ::pread(0, into.data(), into.size(), 0);
     return read_some(0, into);
 }
 
@@ -81,7 +83,7 @@ stdout_target open_stdout(open_rule rule)
         // would append through a description of its own, and every writer
         // sharing descriptor 1's offset (the shell, a job beside us) would
         // then write over our output.
-        (void)sys::lseek(1, 0, SEEK_END);  // fails only where no offset exists
+        (void)::lseek(1, 0, SEEK_END);  // fails only where no offset exists
         return {1, false};
     case output::other:
     case output::unknown:
@@ -97,6 +99,6 @@ stdout_target open_stdout(open_rule rule)
     // terminal or pipe of another user, no /proc. Write through a duplicate
     // at once; pausing would not make the path open.
     if (fd < 0)
-        fd = sys::dup(1);
+        fd = ::dup(1);
     return {fd, true};
 }
