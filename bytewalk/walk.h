@@ -1,13 +1,13 @@
-// Printing a value's bytes from its highest address down, one character
-// per write.
+// Printing a value's bytes, most significant first, one character per
+// write.
 #pragma once
 
-#include <cstddef>
-#include <span>
+#include <cstdint>
 
 // Writes one character with the open rule that treats descriptor 0 as a
 // failed open.
 void write_char(char c);
 
-// The cell of every byte, the last byte of `bytes` first, then a newline.
-void print_hex_bytes(std::span<const std::byte> bytes);
+// The cell of each of the four bytes of `value`, most significant first,
+// then a newline.
+void print_hex_bytes(std::uint32_t value);

@@ -1,12 +1,10 @@
 #include "quad.h"
 
-#include <array>
 #include <cstdio>
-#include <cstring>
 
 void print_as_hex(std::int32_t value)
 {
-    std::array<unsigned char, sizeof value> bytes;
-    std::memcpy(bytes.data(), &value, sizeof value);
-    std::printf("%02X %02X %02X %02X\n", bytes[3], bytes[2], bytes[1], bytes[0]);
+    // Bytes by value, the same on machines of either byte order.
+    const auto bits = static_cast<std::uint32_t>(value);
+    std::printf("%02X %02X %02X %02X\n", bits >> 24, (bits >> 16) & 0xFF, (bits >> 8) & 0xFF, bits & 0xFF);
 }
