@@ -32,11 +32,27 @@ else()
   # Hardened as distributions build: position-independent executables,
   # stack protector, fortified libc calls, read-only relocations bound at
   # start-up, stack clash and control-flow protection.
+  # Each protection only where the compiler offers it for the target
+  # (control-flow protection is x86's alone), and the C library's
+  # fortification at the level the flags given choose, when they choose one.
   set(CMAKE_POSITION_INDEPENDENT_CODE ON)
   include(CheckPIESupported)
   check_pie_supported()
-  add_compile_options(-fstack-protector-strong -fstack-clash-protection -fcf-protection)
-  add_compile_definitions($<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+  include(CheckCXXCompilerFlag)
+  include(CheckCXXSourceCompiles)
+  foreach(flag -fstack-protector-strong -fstack-clash-protection -fcf-protection)
+    string(MAKE_C_IDENTIFIER "HAVE${flag}" have)
+    check_cxx_compiler_flag(${flag} ${have})
+    if(${have})
+      add_compile_options(${flag})
+    endif()
+  endforeach()
+  set(CMAKE_REQUIRED_FLAGS -O2)
+  check_cxx_source_compiles("#ifndef _FORTIFY_SOURCE\n#error\n#endif\nint main() {}" FORTIFY_GIVEN)
+  unset(CMAKE_REQUIRED_FLAGS)
+  if(NOT FORTIFY_GIVEN)
+    add_compile_definitions($<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+  endif()
   add_link_options(-Wl,-z,relro,-z,now)
   if(HEXSUITE_STATIC)
     # Static, yet loaded at a random address. Fully static, the link needs
