@@ -2,54 +2,65 @@
 # without any of them: a test whose tool is missing is left out, and
 # configure says so. With HEXSUITE_REQUIRE_TESTS (the test command sets it)
 # a missing tool is an error instead, so that no test is skipped quietly.
+#
+# Which tests a build runs: the default build all of them; a static build
+# those that run its programs; an instrumented build those that run its code
+# (no system call counts, no hardening, no package); a cross build, whose
+# programs run under an emulator, the end-to-end cases, the fuzz replays and
+# the surroundings that depend on the machine's ABI.
 set(HEXSUITE_TESTS_OFF "")
 macro(tests_off what why)
   list(APPEND HEXSUITE_TESTS_OFF "${what}: ${why}")
 endmacro()
 
-# A static build runs the tests that run its programs; the tests of the
-# code itself, memcheck, hardening and the package belong to the default
-# build.
-if(HEXSUITE_STATIC OR HEXSUITE_INSTRUMENTED)
+set(HEXSUITE_DEFAULT_BUILD ON)
+if(HEXSUITE_STATIC OR HEXSUITE_INSTRUMENTED OR CMAKE_CROSSCOMPILING)
   set(HEXSUITE_DEFAULT_BUILD OFF)
-else()
-  set(HEXSUITE_DEFAULT_BUILD ON)
 endif()
 
-if(NOT HEXSUITE_STATIC)
+find_package(Python3 QUIET COMPONENTS Interpreter)
+if(NOT Python3_FOUND)
+  tests_off("surroundings and man page tests" "Python 3 not found")
+endif()
+
+if(NOT HEXSUITE_STATIC AND NOT CMAKE_CROSSCOMPILING)
   find_package(GTest QUIET)
   if(NOT GTest_FOUND)
     tests_off("unit tests" "GoogleTest not found (Debian: libgtest-dev)")
   endif()
 endif()
-find_package(Python3 QUIET COMPONENTS Interpreter)
-if(NOT Python3_FOUND)
-  tests_off("surroundings and man page tests" "Python 3 not found")
+
+if(NOT CMAKE_CROSSCOMPILING)
+  find_program(HAVE_groff groff)
+  if(NOT HAVE_groff)
+    tests_off("man_pages" "groff not found")
+  endif()
 endif()
+
+if(NOT HEXSUITE_INSTRUMENTED AND NOT CMAKE_CROSSCOMPILING)
+  find_program(HAVE_strace strace)
+  if(NOT HAVE_strace)
+    tests_off("write_count" "strace not found")
+  endif()
+endif()
+
 if(HEXSUITE_DEFAULT_BUILD)
   find_program(VALGRIND valgrind)
   if(NOT VALGRIND)
     tests_off("memcheck" "valgrind not found")
   endif()
-endif()
-set(pairs groff:man_pages)
-if(NOT HEXSUITE_INSTRUMENTED)
-  list(APPEND pairs strace:write_count)
-endif()
-if(HEXSUITE_DEFAULT_BUILD)
-  list(APPEND pairs hardening-check:hardening man:install_and_package
-       lintian:install_and_package dpkg-shlibdeps:install_and_package)
-endif()
-foreach(pair IN LISTS pairs)
-  string(REPLACE ":" ";" pair ${pair})
-  list(GET pair 0 tool)
-  list(GET pair 1 test)
-  string(MAKE_C_IDENTIFIER "HAVE_${tool}" have)
-  find_program(${have} ${tool})
-  if(NOT ${have})
-    tests_off("${test}" "${tool} not found")
+  find_program(HAVE_hardening_check hardening-check)
+  if(NOT HAVE_hardening_check)
+    tests_off("hardening" "hardening-check not found (Debian: devscripts)")
   endif()
-endforeach()
+  find_program(HAVE_man man)
+  find_program(HAVE_lintian lintian)
+  find_program(HAVE_dpkg_shlibdeps dpkg-shlibdeps)
+  if(NOT HAVE_man OR NOT HAVE_lintian OR NOT HAVE_dpkg_shlibdeps)
+    tests_off("install_and_package" "man, lintian or dpkg-shlibdeps not found")
+  endif()
+endif()
+
 # The fuzz targets' data provider is a header of clang's; g++ compiles it
 # too, for the replay of the fuzz regression inputs. It is copied alone:
 # the rest of clang's header folder is not for g++.
