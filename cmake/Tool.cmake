@@ -16,8 +16,6 @@ endfunction()
 # library NAME_lib, which main.cc, the unit tests and the fuzz targets link;
 # COMMON links the shared code of common/. The man page NAME.1 beside the
 # sources gets the project's version and date and is installed compressed.
-# With testing on, every end-to-end case tests/e2e/NAME/CASE.in becomes the
-# test e2e.NAME.CASE, and memcheck.NAME.CASE under Valgrind.
 function(add_tool name)
   cmake_parse_arguments(PARSE_ARGV 1 tool "COMMON" "" "LIBRARY")
   add_executable(${name} main.cc)
@@ -43,20 +41,4 @@ function(add_tool name)
   set(page ${CMAKE_BINARY_DIR}/man/${name}.1)
   configure_file(${name}.1 ${page} @ONLY)
   install_gzipped(${name}_page ${page} ${page}.gz ${CMAKE_INSTALL_MANDIR}/man1)
-
-  if(BUILD_TESTING)
-    file(GLOB inputs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/${name}/*.in)
-    foreach(input IN LISTS inputs)
-      get_filename_component(case ${input} NAME_WLE)
-      set(check bash ${CMAKE_SOURCE_DIR}/tests/e2e/check.sh $<TARGET_FILE:${name}> ${input})
-      add_test(NAME e2e.${name}.${case} COMMAND ${check})
-      set_tests_properties(e2e.${name}.${case} PROPERTIES TIMEOUT 60)
-      if(VALGRIND)
-        add_test(NAME memcheck.${name}.${case}
-                 COMMAND ${check} ${VALGRIND} -q --error-exitcode=99 --leak-check=full
-                         --errors-for-leak-kinds=definite)
-        set_tests_properties(memcheck.${name}.${case} PROPERTIES TIMEOUT 120)
-      endif()
-    endforeach()
-  endif()
 endfunction()
