@@ -61,6 +61,19 @@ if(HEXSUITE_DEFAULT_BUILD)
   endif()
 endif()
 
+# The default build cross-builds the suite for a 32-bit machine with 64-bit
+# offsets and times (armhf as Debian 13 builds it) and for a big-endian one
+# (s390x), and runs it under qemu-user.
+if(HEXSUITE_DEFAULT_BUILD)
+  find_program(HAVE_armhf_compiler arm-linux-gnueabihf-g++)
+  find_program(HAVE_armhf_emulator qemu-arm)
+  find_program(HAVE_s390x_compiler s390x-linux-gnu-g++)
+  find_program(HAVE_s390x_emulator qemu-s390x)
+  if(NOT HAVE_armhf_compiler OR NOT HAVE_armhf_emulator OR NOT HAVE_s390x_compiler OR NOT HAVE_s390x_emulator)
+    tests_off("cross" "crossbuild-essential-armhf, crossbuild-essential-s390x or qemu-user missing")
+  endif()
+endif()
+
 # The fuzz targets' data provider is a header of clang's; g++ compiles it
 # too, for the replay of the fuzz regression inputs. It is copied alone:
 # the rest of clang's header folder is not for g++.

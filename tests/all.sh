@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds the suite and runs every test: the one command the README gives and
 # CI runs. In order: the default (hardened) build with all its tests, the
-# package and its reproducibility among them; the static build with the
-# tests that run its programs; the tests again built with clang's
-# AddressSanitizer and UndefinedBehaviorSanitizer; and a short run of every
-# fuzz target.
+# package, its reproducibility and the cross builds for armhf and s390x run
+# under qemu-user among them; the same configuration built by clang, with
+# the tests of its code and programs; the static build with the tests that
+# run its programs; the tests again built with clang's AddressSanitizer and
+# UndefinedBehaviorSanitizer; and a short run of every fuzz target.
 # FUZZ_SECONDS sets the time per fuzz target (default 20; 0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,7 +13,8 @@ cd "$(dirname "$0")/.."
 # command:package pairs the tests use beyond what CMake finds on its own.
 needed=(cmake:cmake g++:g++ clang++:clang python3:python3 strace:strace valgrind:valgrind
         groff:groff-base man:man-db dpkg-shlibdeps:dpkg-dev lintian:lintian
-        hardening-check:devscripts)
+        hardening-check:devscripts arm-linux-gnueabihf-g++:crossbuild-essential-armhf
+        s390x-linux-gnu-g++:crossbuild-essential-s390x qemu-arm:qemu-user qemu-s390x:qemu-user)
 missing=()
 for pair in "${needed[@]}"; do
   command -v "${pair%%:*}" >/dev/null || missing+=("${pair#*:}")
@@ -30,6 +32,10 @@ jobs=$(nproc)
 cmake --preset default -DHEXSUITE_REQUIRE_TESTS=ON
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
+
+CXX=clang++ cmake -S . -B build-clang -DHEXSUITE_REQUIRE_TESTS=ON
+cmake --build build-clang -j "$jobs"
+ctest --test-dir build-clang -j "$jobs" -LE release --output-on-failure
 
 cmake --preset static -DHEXSUITE_REQUIRE_TESTS=ON
 cmake --build --preset static -j "$jobs"

@@ -5,6 +5,8 @@ status 0 (or the usual SIGPIPE death), say nothing on standard error, and
 leave every file but its output alone.
 
 usage: surroundings_test.py BUILD_DIR E2E_DIR [unittest options]
+HEXSUITE_EMULATOR in the environment, such as "qemu-arm -L /usr/arm-linux-gnueabihf",
+runs the programs of a cross build.
 """
 import os
 import shutil
@@ -19,6 +21,11 @@ import unittest
 
 BIN = E2E = None
 PROGRAMS = []
+EMULATOR = os.environ.get('HEXSUITE_EMULATOR', '').split()
+
+
+def command(name, bin_dir=None):
+    return EMULATOR + [os.path.join(bin_dir or BIN, name)]
 
 
 def cases(name):
@@ -60,7 +67,7 @@ def run(name, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, close=(),
             os.close(fd)
         if ignore_sigpipe:
             signal.signal(signal.SIGPIPE, signal.SIG_IGN)
-    p = subprocess.run([os.path.join(bin_dir or BIN, name)], stdin=stdin,
+    p = subprocess.run(command(name, bin_dir), stdin=stdin,
                        stdout=stdout, stderr=subprocess.PIPE,
                        preexec_fn=child, timeout=timeout, **kwargs)
     return p
@@ -166,7 +173,7 @@ class Surroundings(unittest.TestCase):
         import fcntl
         r, w = os.pipe()
         fcntl.fcntl(r, fcntl.F_SETFL, fcntl.fcntl(r, fcntl.F_GETFL) | os.O_NONBLOCK)
-        p = subprocess.Popen([os.path.join(BIN, 'linescreen')], stdin=r,
+        p = subprocess.Popen(command('linescreen'), stdin=r,
                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         os.close(r)
         def feed():
@@ -221,7 +228,7 @@ class Surroundings(unittest.TestCase):
                 path, data, expected = case(name)
                 a, b = socket.socketpair()
                 a.setblocking(False)
-                p = subprocess.Popen([os.path.join(BIN, name)], stdin=a,
+                p = subprocess.Popen(command(name), stdin=a,
                                      stdout=subprocess.PIPE, stderr=subprocess.PIPE)
                 time.sleep(0.2)
                 b.sendall(data)
@@ -269,7 +276,7 @@ class Surroundings(unittest.TestCase):
             for attempt in range(3):
                 with self.subTest(name=name, attempt=attempt), tempfile.TemporaryFile() as log:
                     with open(base + '.in', 'rb') as i:
-                        p = subprocess.Popen([os.path.join(BIN, name)], stdin=i, stdout=log,
+                        p = subprocess.Popen(command(name), stdin=i, stdout=log,
                                              stderr=subprocess.PIPE)
                     marks = 0
                     while p.poll() is None or marks == 0:
@@ -324,7 +331,7 @@ class Surroundings(unittest.TestCase):
         data = (data * (10_000_000 // len(data) + 1))[:10_000_000]
         for name, empty in readers().items():
             with self.subTest(name):
-                p = subprocess.Popen([os.path.join(BIN, name)], stdin=subprocess.PIPE,
+                p = subprocess.Popen(command(name), stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, stderr=subprocess.PIPE)
                 def feed():
                     try:

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Cross-builds the suite for a Debian architecture and runs its tests under
+# qemu-user: every end-to-end case, the fuzz replays and the surroundings
+# that depend on the machine's ABI. Needs crossbuild-essential-ARCH and
+# qemu-user (tests/all.sh installs them).
+# usage: cross.sh BUILD_DIR ARCH [CXXFLAGS]
+#   e.g. cross.sh build-armhf armhf "-D_FILE_OFFSET_BITS=64 -D_TIME_BITS=64"
+set -euo pipefail
+build=$1 arch=$2 flags=${3:-}
+cmake -S "$(dirname "$0")/.." -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/Cross.cmake -DHEXSUITE_ARCH="$arch" \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="$flags" -DHEXSUITE_REQUIRE_TESTS=ON
+cmake --build "$build" -j "$(nproc)"
+ctest --test-dir "$build" -j "$(nproc)" --output-on-failure
