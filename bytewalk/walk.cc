@@ -4,7 +4,7 @@
 
 void write_char(char c)
 {
-    openf(&c, open_rule::proc_fallback_zero_fails);
+    openf(&c, open_rule::pause_zero_fails);
 }
 
 void print_hex_bytes(std::uint32_t value)
@@ -12,6 +12,6 @@ void print_hex_bytes(std::uint32_t value)
     // Bytes by value, not by their place in memory, which differs between
     // little- and big-endian machines.
     for (int shift = 24; shift >= 0; shift -= 8)
-        write_hex(static_cast<unsigned char>(value >> shift), open_rule::proc_fallback_zero_fails);
+        write_hex(static_cast<unsigned char>(value >> shift), open_rule::pause_zero_fails);
     write_char('\n');
 }

@@ -12,13 +12,13 @@ static std::array<char, 3> cell_of(unsigned char byte)
 
 void openf(const char *byte, open_rule rule)
 {
-    direct_write({byte, 1}, rule);
+    write_stdout({byte, 1}, rule);
 }
 
 void openf_and_l(const char *bytes, int length, open_rule rule)
 {
     const auto count = length > 0 ? static_cast<std::size_t>(length) : 0;
-    direct_write({bytes, count}, rule);
+    write_stdout({bytes, count}, rule);
 }
 
 void write_hex(unsigned char byte, open_rule rule)

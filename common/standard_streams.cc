@@ -1,9 +1,10 @@
 #include "standard_streams.h"
 
-#include "io.h"
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "io.h"
 
 namespace {
 
@@ -58,8 +59,11 @@ ssize_t read_stdin(std::span<char> into)
     // The descriptor is closed right after the read: left open it could
     // hold number 1 when standard output is closed, and a later open of
     // "/dev/stdout" would then append to the input file.
-    if (const descriptor in{open_path("/dev/stdin", O_RDONLY)}; in.valid())
-        return read_some(in.get(), into);
+    if (const int in = open_path("/dev/stdin", O_RDONLY); in >= 0) {
+        const ssize_t got = read_some(in, into);
+        (void)::close(in);  // only read from: nothing to learn from its close
+        return got;
+    }
     // The path is closed to us although the descriptor works: a socket, a
     // file or terminal of another user, no /proc. Read descriptor 0 itself,
     // a regular file from its first byte as a fresh open would, and without
@@ -71,26 +75,27 @@ ssize_t read_stdin(std::span<char> into)
     return read_some(0, into);
 }
 
-stdout_target open_stdout(open_rule rule)
+void write_stdout(std::span<const char> bytes, open_rule rule)
 {
     switch (describe_stdout()) {
     case output::unwritable:
-        if (rule != open_rule::single)
+        if (rule == open_rule::pause_zero_fails)
             pause_before_giving_up();
-        return {};
+        return;
     case output::regular_file:
         // Through descriptor 1 itself, at the end of the file: a fresh open
         // would append through a description of its own, and every writer
         // sharing descriptor 1's offset (the shell, a job beside us) would
         // then write over our output.
         (void)::lseek(1, 0, SEEK_END);  // fails only where no offset exists
-        return {1, false};
+        (void)write_all(1, bytes);      // no one to tell of a failure
+        return;
     case output::other:
     case output::unknown:
         break;
     }
     int fd = open_path("/dev/stdout", O_WRONLY | O_APPEND);
-    if (rule == open_rule::proc_fallback_zero_fails && fd == 0) {
+    if (rule == open_rule::pause_zero_fails && fd == 0) {
         // Kept: descriptor 0 stays taken until exit.
         pause_before_giving_up();
         fd = open_path("/proc/self/fd/1", O_WRONLY | O_APPEND);
@@ -100,5 +105,8 @@ stdout_target open_stdout(open_rule rule)
     // at once; pausing would not make the path open.
     if (fd < 0)
         fd = ::dup(1);
-    return {fd, true};
+    if (fd >= 0) {
+        (void)write_all(fd, bytes);  // no one to tell of a failure
+        (void)::close(fd);           // everything is written or lost already
+    }
 }

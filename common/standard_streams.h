@@ -5,33 +5,26 @@
 #include <span>
 #include <sys/types.h>
 
-#include "descriptor.h"
-
-enum class open_rule {
-    // "/dev/stdout" only; a write that cannot reach the output is lost.
-    single,
-    // When standard output is closed or open for reading only, sleep one
-    // second before giving the write up.
-    proc_fallback,
-    // As proc_fallback, and a descriptor of 0 from opening "/dev/stdout"
-    // counts as a failure: it is left open, so that no later open can return
-    // 0 again, and after a one-second pause the write goes through
-    // "/proc/self/fd/1".
-    proc_fallback_zero_fails,
-};
-
 // The single read of standard input, through "/dev/stdin" opened afresh:
 // a regular file is read from its first byte. Returns what read(2) would.
 ssize_t read_stdin(std::span<char> into);
 
-// Where one direct write to standard output goes: `fd`, or nowhere when it
-// is negative. When `owned`, the descriptor was opened for this write alone
-// and the writer closes it.
-struct stdout_target {
-    int fd = -1;
-    bool owned = false;
+// What a direct write does when standard output is closed or open for
+// reading only (it is then lost) and when opening "/dev/stdout" gives
+// descriptor 0.
+enum class open_rule {
+    // hexscreen's: the write is lost at once; descriptor 0 is written to.
+    no_pause,
+    // hexecho's and bytewalk's: the write is lost after a one-second pause;
+    // descriptor 0 counts as a failed open: it is left open, so that no
+    // later open can return 0 again, and after a one-second pause the
+    // write goes through "/proc/self/fd/1".
+    pause_zero_fails,
 };
 
-// Opens standard output for one write under `rule`: "/dev/stdout" by path
-// with O_APPEND, or descriptor 1 itself moved to the end of a regular file.
-stdout_target open_stdout(open_rule rule);
+// One write of `bytes` to standard output, with nothing held back in the
+// process: into a pipe, terminal or socket through "/dev/stdout" opened
+// with O_APPEND for this write alone, into a regular file through
+// descriptor 1 itself at the end of the file. A write that cannot reach
+// the output, or that fails, is lost without a word.
+void write_stdout(std::span<const char> bytes, open_rule rule);

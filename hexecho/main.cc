@@ -11,7 +11,7 @@ namespace {
 // here; see open_rule.
 void printfchar(const char *text)
 {
-    printfhex(text, open_rule::proc_fallback_zero_fails);
+    printfhex(text, open_rule::pause_zero_fails);
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 #include <array>
 
 #include "codec.h"
-#include "direct_write.h"
 #include "screen.h"
+#include "standard_streams.h"
 
 namespace hexscreen {
 
@@ -12,7 +12,7 @@ namespace hexscreen {
 // output is complete up to the last piece written even if we are killed.
 void printnormal(std::string_view text)
 {
-    direct_write(text, open_rule::single);
+    write_stdout(text, open_rule::no_pause);
 }
 
 void process_line(const char *line, print_function print)

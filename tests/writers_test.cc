@@ -16,31 +16,31 @@ using namespace std::string_literals;
 
 TEST(HexWriters, DumpStringsUpToTheirFirstNul)
 {
-    EXPECT_EQ(captured_stdout([] { printfhex(""); }), "\n");
-    EXPECT_EQ(captured_stdout([] { printfhex("Hi"); }), "48 69 \n");
-    EXPECT_EQ(captured_stdout([] { printfhex("A\0B"); }), "41 \n");
-    EXPECT_EQ(captured_stdout([] { printfhex("\xFF\n"); }), "FF 0A \n");
+    EXPECT_EQ(captured_stdout([] { printfhex("", open_rule::no_pause); }), "\n");
+    EXPECT_EQ(captured_stdout([] { printfhex("Hi", open_rule::no_pause); }), "48 69 \n");
+    EXPECT_EQ(captured_stdout([] { printfhex("A\0B", open_rule::no_pause); }), "41 \n");
+    EXPECT_EQ(captured_stdout([] { printfhex("\xFF\n", open_rule::no_pause); }), "FF 0A \n");
 }
 
 TEST(HexWriters, LengthFormsDumpEveryByteIncludingNul)
 {
-    EXPECT_EQ(captured_stdout([] { printfhex_and_l("Hi", 2); }), "48 69 \n");
-    EXPECT_EQ(captured_stdout([] { printfhex_and_l("A\0B", 3); }), "41 00 42 \n");
-    EXPECT_EQ(captured_stdout([] { printfhex_and_l("Hi", 0); }), "\n");
-    EXPECT_EQ(captured_stdout([] { printfhex_and_l("Hi", -5); }), "\n");
-    EXPECT_EQ(captured_stdout([] { openf_and_l("Hi", -1); }), "");
+    EXPECT_EQ(captured_stdout([] { printfhex_and_l("Hi", 2, open_rule::no_pause); }), "48 69 \n");
+    EXPECT_EQ(captured_stdout([] { printfhex_and_l("A\0B", 3, open_rule::no_pause); }), "41 00 42 \n");
+    EXPECT_EQ(captured_stdout([] { printfhex_and_l("Hi", 0, open_rule::no_pause); }), "\n");
+    EXPECT_EQ(captured_stdout([] { printfhex_and_l("Hi", -5, open_rule::no_pause); }), "\n");
+    EXPECT_EQ(captured_stdout([] { openf_and_l("Hi", -1, open_rule::no_pause); }), "");
 }
 
 TEST(HexWriters, SingleCellsAndBytes)
 {
-    EXPECT_EQ(captured_stdout([] { write_hex(0x00); }), "00 ");
-    EXPECT_EQ(captured_stdout([] { write_hex_and_l(0xE9); }), "E9 ");
-    EXPECT_EQ(captured_stdout([] { openf("x"); }), "x");
+    EXPECT_EQ(captured_stdout([] { write_hex(0x00, open_rule::no_pause); }), "00 ");
+    EXPECT_EQ(captured_stdout([] { write_hex_and_l(0xE9, open_rule::no_pause); }), "E9 ");
+    EXPECT_EQ(captured_stdout([] { openf("x", open_rule::no_pause); }), "x");
 }
 
 TEST(HexWriters, ZeroFailsRuleWritesLikeTheOtherWhileDescriptorZeroIsTaken)
 {
-    EXPECT_EQ(captured_stdout([] { printfhex("Hi", open_rule::proc_fallback_zero_fails); }), "48 69 \n");
+    EXPECT_EQ(captured_stdout([] { printfhex("Hi", open_rule::pause_zero_fails); }), "48 69 \n");
 }
 
 TEST(PrintHexBytes, PrintsMostSignificantByteFirst)
