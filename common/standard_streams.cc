@@ -1,7 +1,9 @@
 #include "standard_streams.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include "io.h"
@@ -17,9 +19,8 @@ int open_path(const char *path, int flags)
     return ::open(path, flags | O_NONBLOCK);
 }
 
-bool open_for(int fd, int mode)
+bool open_for(int flags, int mode)
 {
-    const int flags = ::fcntl(fd, F_GETFL);
     return flags >= 0 && ((flags & O_ACCMODE) == O_RDWR || (flags & O_ACCMODE) == mode);
 }
 
@@ -31,7 +32,7 @@ bool is_regular_file(int fd)
 
 // What descriptor 1 is, asked at the first write: nothing in a run changes
 // it. Global rather than a function's static, which would need a guard.
-enum class output { unknown, unwritable, regular_file, other };
+enum class output { unknown, unwritable, regular_file, appending_file, other };
 output stdout_kind = output::unknown;
 
 output describe_stdout()
@@ -39,12 +40,41 @@ output describe_stdout()
     if (stdout_kind == output::unknown) {
         // Closed or opened for reading only: opening its file again by path
         // would write where the caller never asked for output.
-        if (!open_for(1, O_WRONLY))
+        const int flags = ::fcntl(1, F_GETFL);
+        if (!open_for(flags, O_WRONLY))
             stdout_kind = output::unwritable;
+        else if (!is_regular_file(1))
+            stdout_kind = output::other;
         else
-            stdout_kind = is_regular_file(1) ? output::regular_file : output::other;
+            stdout_kind = (flags & O_APPEND) != 0 ? output::appending_file : output::regular_file;
     }
     return stdout_kind;
+}
+
+// Appends `bytes` to the regular file on descriptor 1 (opened without
+// O_APPEND) and leaves descriptor 1's offset after them: each write is an
+// append of its own, so that neither another appender to the file nor a
+// writer sharing descriptor 1's offset (the shell, a job beside us) writes
+// over ours, nor we over theirs.
+bool append_to_stdout(std::span<const char> bytes)
+{
+    for (;;) {
+        iovec piece{const_cast<char *>(bytes.data()), bytes.size()};
+        const ssize_t n = ::pwritev2(1, &piece, 1, -1, RWF_APPEND);
+        if (n == static_cast<ssize_t>(bytes.size()))
+            return true;  // all of it, as nearly always
+        if (n > 0) {
+            bytes = bytes.subspan(static_cast<std::size_t>(n));
+        } else if (n < 0 && (errno == EOPNOTSUPP || errno == EINVAL || errno == ENOSYS)) {
+            // The kernel (before Linux 4.16) or an emulator refuses the
+            // flag: move to the end and write, the nearest to an append
+            // there is.
+            (void)::lseek(1, 0, SEEK_END);  // fails only where no offset exists
+            return write_all(1, bytes);
+        } else if (n == 0 || errno != EINTR) {
+            return false;
+        }
+    }
 }
 
 void pause_before_giving_up()
@@ -68,7 +98,7 @@ ssize_t read_stdin(std::span<char> into)
     // file or terminal of another user, no /proc. Read descriptor 0 itself,
     // a regular file from its first byte as a fresh open would, and without
     // moving the offset it shares with the caller.
-    if (!open_for(0, O_RDONLY))
+    if (!open_for(::fcntl(0, F_GETFL), O_RDONLY))
         return -1;
     if (is_regular_file(0))
         return ::pread(0, into.data(), into.size(), 0);
@@ -83,12 +113,13 @@ void write_stdout(std::span<const char> bytes, open_rule rule)
             pause_before_giving_up();
         return;
     case output::regular_file:
-        // Through descriptor 1 itself, at the end of the file: a fresh open
-        // would append through a description of its own, and every writer
-        // sharing descriptor 1's offset (the shell, a job beside us) would
-        // then write over our output.
-        (void)::lseek(1, 0, SEEK_END);  // fails only where no offset exists
-        (void)write_all(1, bytes);      // no one to tell of a failure
+        // Through descriptor 1 itself: a fresh open would append through a
+        // description of its own, and every writer sharing descriptor 1's
+        // offset would then write over our output.
+        (void)append_to_stdout(bytes);  // no one to tell of a failure
+        return;
+    case output::appending_file:
+        (void)write_all(1, bytes);  // an append already
         return;
     case output::other:
     case output::unknown:
@@ -105,8 +136,11 @@ void write_stdout(std::span<const char> bytes, open_rule rule)
     // at once; pausing would not make the path open.
     if (fd < 0)
         fd = ::dup(1);
-    if (fd >= 0) {
-        (void)write_all(fd, bytes);  // no one to tell of a failure
-        (void)::close(fd);           // everything is written or lost already
+    if (fd < 0) {
+        // No descriptor to spare (the open-file limit): descriptor 1 works.
+        (void)write_all(1, bytes);  // no one to tell of a failure
+        return;
     }
+    (void)write_all(fd, bytes);  // no one to tell of a failure
+    (void)::close(fd);           // everything is written or lost already
 }

@@ -8,6 +8,7 @@ usage: surroundings_test.py BUILD_DIR E2E_DIR [unittest options]
 HEXSUITE_EMULATOR in the environment, such as "qemu-arm -L /usr/arm-linux-gnueabihf",
 runs the programs of a cross build.
 """
+import itertools
 import os
 import shutil
 import signal
@@ -266,27 +267,55 @@ class Surroundings(unittest.TestCase):
                     self.assertEqual(o.read(), expected)
         shutil.rmtree(reachable)
 
-    def test_concurrent_writer_on_the_same_description(self):
-        # `{ prog & echo MARK; wait; } > log`: both write through one shared
-        # offset, and neither may write over the other.
-        for name, case_name in [('hexecho', 'longer_than_one_read'), ('hexscreen', 'hello_world')]:
+    def test_concurrent_writer(self):
+        # `{ prog & echo MARK; wait; } > log` shares one offset; `prog 1<>log`
+        # beside another job appending to the log shares only the file. No
+        # writer may write over the other either way.
+        for name, case_name in [('hexecho', 'longer_than_one_read'), ('hexscreen', 'hello_world'),
+                                ('bytewalk', 'fixed')]:
             base = os.path.join(E2E, name, case_name)
             with open(base + '.out', 'rb') as f:
                 expected = f.read()
-            for attempt in range(3):
-                with self.subTest(name=name, attempt=attempt), tempfile.TemporaryFile() as log:
+            # qemu-user refuses the per-write append: its programs fall back
+            # to a seek and a write, which only the shared offset survives.
+            hows = ['shared offset'] + ([] if EMULATOR else ['own appender'])
+            for how, attempt in itertools.product(hows, range(3)):
+                with self.subTest(name=name, how=how, attempt=attempt), \
+                        tempfile.NamedTemporaryFile() as log:
+                    other = log.fileno() if how == 'shared offset' else \
+                        os.open(log.name, os.O_WRONLY | os.O_APPEND)
                     with open(base + '.in', 'rb') as i:
                         p = subprocess.Popen(command(name), stdin=i, stdout=log,
                                              stderr=subprocess.PIPE)
                     marks = 0
                     while p.poll() is None or marks == 0:
-                        os.write(log.fileno(), b'MARK\n')
+                        os.write(other, b'MARK\n')
                         marks += 1
                     p.wait(timeout=20)
+                    if other != log.fileno():
+                        os.close(other)
                     log.seek(0)
                     text = log.read()
                     self.assertEqual(text.count(b'MARK\n'), marks)
                     self.assertEqual(text.replace(b'MARK\n', b''), expected)
+
+    def test_no_descriptor_to_spare(self):
+        # At the open-file limit neither a fresh open nor a duplicate of
+        # standard output is possible, yet descriptor 1 works. Only a static
+        # program runs there: the dynamic loader needs a descriptor itself.
+        import resource
+        if b'.interp' in read(os.path.join(BIN, 'hexscreen')):
+            self.skipTest('needs a static build')
+        def limit():
+            resource.setrlimit(resource.RLIMIT_NOFILE, (3, 3))
+        for name in ['hexscreen', 'hexecho']:
+            with self.subTest(name):
+                path, data, expected = case(name)
+                with open(path, 'rb') as i:
+                    p = subprocess.run(command(name), stdin=i, capture_output=True,
+                                       preexec_fn=limit, timeout=20)
+                self.assertQuietSuccess(p, name)
+                self.assertEqual(p.stdout, expected)
 
     def test_failing_output_stops_endless_input(self):
         # `yes | linescreen > /dev/full` must end, quietly, with status 0.

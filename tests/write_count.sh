@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The direct writers make one write per piece of output and nothing more:
 # counted with strace. Into a pipe every write opens and closes
-# "/dev/stdout" afresh; into a regular file they all go through descriptor 1.
+# "/dev/stdout" afresh; into a regular file they all go through descriptor 1,
+# each an append of its own.
 # usage: write_count.sh BINDIR
 set -u
 bin=$1
@@ -25,16 +26,16 @@ while read -r program input into bytes writes single; do
   if [ "$input" = none ]; then : > "$work/in"; else printf "$input" > "$work/in"; fi
   what="$program '$input' into a $into"
   if [ "$into" = pipe ]; then
-    timeout 60 strace -o "$work/trace" -e trace=open,openat,write,close "$bin/$program" < "$work/in" 2>/dev/null | cat > "$work/out"
+    timeout 60 strace -o "$work/trace" -e trace=open,openat,write,pwritev2,close "$bin/$program" < "$work/in" 2>/dev/null | cat > "$work/out"
     opens=$writes
   else
-    timeout 60 strace -o "$work/trace" -e trace=open,openat,write,close "$bin/$program" < "$work/in" > "$work/out" 2>/dev/null
+    timeout 60 strace -o "$work/trace" -e trace=open,openat,write,pwritev2,close "$bin/$program" < "$work/in" > "$work/out" 2>/dev/null
     opens=0
   fi
   expect "$what: output length" "$bytes" "$(wc -c < "$work/out")"
   expect "$what: opens of /dev/stdout" "$opens" "$(count 'open.*"/dev/stdout"')"
-  expect "$what: writes" "$writes" "$(count '^write\(')"
-  expect "$what: one-byte writes" "$single" "$(count '^write\(.*, 1\) += 1$')"
+  expect "$what: writes" "$writes" "$(count '^(write|pwritev2)\(')"
+  expect "$what: one-byte writes" "$single" "$(count '^(write\(.*, 1\)|pwritev2\(.*iov_len=1\}.*\)) += 1$')"
   # Every descriptor opened is closed once: stdout per write, stdin once.
   expect "$what: closes" "$(count '^open')" "$(count '^close\(')"
 done <<'CASES'
