@@ -1,6 +1,11 @@
 #include "standard_streams.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -77,6 +82,11 @@ bool append_to_stdout(std::span<const char> bytes)
     }
 }
 
+// What print_stdout holds, and whether it goes out line by line.
+constinit std::array<char, 4096> held{};
+std::size_t held_length = 0;
+enum class lines { unknown, flushed, held } line_rule = lines::unknown;
+
 void pause_before_giving_up()
 {
     (void)::sleep(1);  // a pause cut short by a signal needs no making up
@@ -143,4 +153,34 @@ void write_stdout(std::span<const char> bytes, open_rule rule)
     }
     (void)write_all(fd, bytes);  // no one to tell of a failure
     (void)::close(fd);           // everything is written or lost already
+}
+
+void print_stdout(const char *format, ...)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const std::span<char> room = std::span{held}.subspan(held_length);
+        va_list args;
+        va_start(args, format);
+        const int n = std::vsnprintf(room.data(), room.size(), format, args);
+        va_end(args);
+        if (n < 0)
+            return;  // a format the C library cannot print: nothing to hold
+        const auto length = std::min(static_cast<std::size_t>(n), room.size() - 1);
+        if (length == static_cast<std::size_t>(n) || held_length == 0) {
+            held_length += length;
+            break;
+        }
+        flush_stdout();  // no room left: out with what is held, and again
+    }
+    if (line_rule == lines::unknown)
+        line_rule = ::isatty(1) ? lines::flushed : lines::held;
+    if (line_rule == lines::flushed && std::memchr(held.data(), '\n', held_length) != nullptr)
+        flush_stdout();
+}
+
+void flush_stdout()
+{
+    if (held_length != 0)
+        (void)write_all(1, {held.data(), held_length});  // lost if it fails, as a stream's would be
+    held_length = 0;
 }

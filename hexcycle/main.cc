@@ -1,10 +1,10 @@
 // hexcycle: encodes one chunk of standard input as hex text, decodes that
 // text again and prints all three on labelled lines.
 #include <array>
-#include <cstdio>
 
 #include "round_trip.h"
 #include "scanfe.h"
+#include "standard_streams.h"
 
 int main()
 {
@@ -16,8 +16,9 @@ int main()
     to_hex_string(input.data(), encoded);
     from_hex_string(encoded.data(), decoded);
 
-    std::printf("Original:      %s\n", input.data());
-    std::printf("Hex Encoded:   %s\n", encoded.data());
-    std::printf("Hex Decoded:   %s\n", decoded.data());
+    print_stdout("Original:      %s\n", input.data());
+    print_stdout("Hex Encoded:   %s\n", encoded.data());
+    print_stdout("Hex Decoded:   %s\n", decoded.data());
+    flush_stdout();
     return 0;
 }

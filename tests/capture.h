@@ -1,11 +1,13 @@
 // Runs a function with descriptor 1 pointed at a temporary file and returns
-// what reached it, through the stdio stream or through opens by path.
+// what reached it, through the buffered output or through opens by path.
 #pragma once
 
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
+
+#include "standard_streams.h"
 
 template <typename F>
 std::string captured_stdout(F &&run)
@@ -15,6 +17,7 @@ std::string captured_stdout(F &&run)
     const int saved = ::dup(1);
     ::dup2(::fileno(file), 1);
     run();
+    flush_stdout();
     std::fflush(stdout);
     ::dup2(saved, 1);
     ::close(saved);

@@ -8,6 +8,7 @@ usage: surroundings_test.py BUILD_DIR E2E_DIR [unittest options]
 HEXSUITE_EMULATOR in the environment, such as "qemu-arm -L /usr/arm-linux-gnueabihf",
 runs the programs of a cross build.
 """
+import contextlib
 import itertools
 import os
 import shutil
@@ -139,6 +140,29 @@ class Surroundings(unittest.TestCase):
                 self.assertQuietSuccess(p, name)
                 self.assertEqual(got, expected)
                 self.assertLess(time.monotonic() - start, 0.9)
+
+    def test_full_nonblocking_stdout_is_waited_on(self):
+        # The caller's own pipe, non-blocking and full when the program
+        # starts, drained a moment later: nothing may be lost.
+        for name in PROGRAMS:
+            with self.subTest(name):
+                path, data, expected = case(name)
+                r, w = os.pipe()
+                os.set_blocking(w, False)
+                filler = 0
+                with contextlib.suppress(BlockingIOError):
+                    while True:
+                        filler += os.write(w, b'x' * 65536)
+                with open(path, 'rb') as i:
+                    p = subprocess.Popen(command(name), stdin=i, stdout=w, stderr=subprocess.PIPE)
+                os.close(w)
+                time.sleep(0.3)
+                with os.fdopen(r, 'rb') as drained:
+                    got = drained.read()
+                err = p.stderr.read()
+                p.wait(timeout=20)
+                self.assertEqual((p.returncode, err), (0, b''))
+                self.assertEqual(got, b'x' * filler + expected)
 
     def test_closed_stdout_leaves_the_input_file_alone(self):
         # hexecho pauses a second for every character it cannot write:
