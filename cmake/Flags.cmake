@@ -42,6 +42,10 @@ else()
   # (control-flow protection is x86's alone), and the C library's
   # fortification at the level the flags given choose, when they choose one.
   set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+  # The libraries are only ever linked into executables: code for an
+  # executable (-fPIE), which reaches its own data directly, rather than for
+  # a shared library (-fPIC), which costs linescreen a sixth of its speed.
+  set(CMAKE_CXX_COMPILE_OPTIONS_PIC ${CMAKE_CXX_COMPILE_OPTIONS_PIE})
   include(CheckPIESupported)
   check_pie_supported()
   include(CheckCXXCompilerFlag)
