@@ -2,12 +2,18 @@
 // reopening a standard descriptor by path, and every fallback, in one place.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <sys/types.h>
 
 // The single read of standard input, through "/dev/stdin" opened afresh:
 // a regular file is read from its first byte. Returns what read(2) would.
 ssize_t read_stdin(std::span<char> into);
+
+// How many bytes of `in` a program that copies it to `out` reads: all of
+// them, unless both are the same regular file (`prog < log >> log`), whose
+// copy would come back as input without end: then what it held at the start.
+std::uint64_t input_limit(int in, int out);
 
 // What a direct write does when standard output is closed or open for
 // reading only (it is then lost) and when opening "/dev/stdout" gives

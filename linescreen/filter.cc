@@ -8,6 +8,7 @@
 
 #include "hex_digits.h"
 #include "io.h"
+#include "standard_streams.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -160,7 +161,7 @@ int is_blocked_hex(std::string_view hex_text)
 
 void screen_lines(int in, int out)
 {
-    std::uint64_t left = UINT64_MAX;
+    std::uint64_t left = input_limit(in, out);  // what we append is not read back
     std::size_t held = 0;  // bytes of an unfinished piece at the front
     for (;;) {
         const auto room = std::span{buffer}.subspan(held);

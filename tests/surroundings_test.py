@@ -350,6 +350,18 @@ class Surroundings(unittest.TestCase):
         yes.wait()
         self.assertQuietSuccess(p, 'linescreen')
 
+    def test_input_file_that_is_also_the_output(self):
+        # `linescreen < f >> f` screens what f held at the start and ends,
+        # rather than reading back what it appends.
+        text = b''.join(b'line %d\nhello world\n' % i for i in range(30000))
+        with tempfile.NamedTemporaryFile() as f:
+            f.write(text)
+            f.flush()
+            with open(f.name, 'rb') as i, open(f.name, 'ab') as o:
+                p = run('linescreen', stdin=i, stdout=o, timeout=20)
+            self.assertQuietSuccess(p, 'linescreen')
+            self.assertEqual(read(f.name), text + text.replace(b'hello world\n', b''))
+
     def test_shared_output_file_keeps_order(self):
         for name in PROGRAMS:
             with self.subTest(name):
