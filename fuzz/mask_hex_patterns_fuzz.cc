@@ -51,18 +51,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     }
 
-    constexpr std::array<std::string_view, 3> patterns = {"68 65 6C 6C 6F", "57 6F 72 6C 64", "6D 69 6E 69"};
-    constexpr std::array<std::string_view, 3> replacements = {"20 20 20 20 20", "FF FF FF FF", "20 20 20 20"};
     const std::string text = provider.ConsumeRemainingBytesAsString();
     std::array<char, 3072> hex_buffer;
     line_to_hex(text, hex_buffer);
     const std::string_view hex{hex_buffer.data()};
-    const heap_text masked_text = mask_hex_patterns(hex, patterns, replacements);
+    const heap_text masked_text = mask_hex_patterns(hex, mask_patterns, mask_replacements);
     FUZZ_CHECK(masked_text);
     const std::string_view masked{masked_text.get()};
     FUZZ_CHECK(masked.size() <= hex.size());
     FUZZ_CHECK(is_hex_text(masked));
-    for (std::string_view pattern : patterns)
+    for (std::string_view pattern : mask_patterns)
         FUZZ_CHECK(masked.find(pattern) == std::string_view::npos || hex.find(pattern) != std::string::npos);
     return 0;
 }

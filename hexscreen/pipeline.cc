@@ -17,17 +17,6 @@ void printnormal(std::string_view text)
 
 void process_line(const char *line, print_function print)
 {
-    constexpr std::array<std::string_view, 3> mask_patterns = {
-        "68 65 6C 6C 6F",  // hello
-        "57 6F 72 6C 64",  // World
-        "6D 69 6E 69",     // mini
-    };
-    constexpr std::array<std::string_view, 3> mask_replacements = {
-        "20 20 20 20 20",  // five spaces
-        "FF FF FF FF",     // four bytes 0xFF
-        "20 20 20 20",     // four spaces
-    };
-
     std::array<char, 3072> hex_buffer;
     line_to_hex(line, hex_buffer);
     const std::string_view hex{hex_buffer.data()};

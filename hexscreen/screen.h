@@ -15,6 +15,18 @@ inline constexpr std::array<std::string_view, 2> blocked_hex_patterns = {
     "63 6F",              // co
 };
 
+// The patterns hexscreen masks and, at the same places, what replaces each.
+inline constexpr std::array<std::string_view, 3> mask_patterns = {
+    "68 65 6C 6C 6F",  // hello
+    "57 6F 72 6C 64",  // World
+    "6D 69 6E 69",     // mini
+};
+inline constexpr std::array<std::string_view, 3> mask_replacements = {
+    "20 20 20 20 20",  // five spaces
+    "FF FF FF FF",     // four bytes 0xFF
+    "20 20 20 20",     // four spaces
+};
+
 // Returns 1 if any blocked pattern occurs anywhere in `group`, else 0.
 int is_blocked(std::string_view group);
 

@@ -9,9 +9,6 @@ using namespace hexscreen;
 
 namespace {
 
-constexpr std::array<std::string_view, 3> patterns = {"68 65 6C 6C 6F", "57 6F 72 6C 64", "6D 69 6E 69"};
-constexpr std::array<std::string_view, 3> replacements = {"20 20 20 20 20", "FF FF FF FF", "20 20 20 20"};
-
 std::string text_of(const heap_text &text)
 {
     EXPECT_TRUE(text);
@@ -20,7 +17,7 @@ std::string text_of(const heap_text &text)
 
 std::string mask(std::string_view text)
 {
-    return text_of(mask_hex_patterns(text, patterns, replacements));
+    return text_of(mask_hex_patterns(text, mask_patterns, mask_replacements));
 }
 
 TEST(IsBlocked, FindsAnyPatternAnywhere)
