@@ -20,7 +20,7 @@ std::string decode(std::string_view hex, std::size_t capacity = 256)
     return guarded(capacity, [&](std::span<char> out) { hex_to_line(hex, out); });
 }
 
-TEST(LineToHex, EncodesEveryByteAsUppercasePairs)
+TEST(common, LineToHexEncodesEveryByteAsUppercasePairs)
 {
     EXPECT_EQ(encode("", 16), "");
     EXPECT_EQ(encode("A", 16), "41");
@@ -29,7 +29,7 @@ TEST(LineToHex, EncodesEveryByteAsUppercasePairs)
     EXPECT_EQ(encode("ab\0cd", 16), "61 62");
 }
 
-TEST(LineToHex, EncodesOnlyWholePairsThatLeaveRoomForTheTerminator)
+TEST(common, LineToHexEncodesOnlyWholePairsThatLeaveRoomForTheTerminator)
 {
     EXPECT_EQ(encode("abc", 0), "");
     EXPECT_EQ(encode("abc", 3), "");
@@ -43,14 +43,14 @@ TEST(LineToHex, EncodesOnlyWholePairsThatLeaveRoomForTheTerminator)
     EXPECT_EQ(encode(long_input, 1024).size(), 341u * 3 - 1);
 }
 
-TEST(LineToHex, NewlineStopLeavesTheLineEndOut)
+TEST(common, LineToHexNewlineStopLeavesTheLineEndOut)
 {
     EXPECT_EQ(encode("hi\nthere", 16, line_end::stop), "68 69");
     EXPECT_EQ(encode("\n", 16, line_end::stop), "");
     EXPECT_EQ(encode("hi\r\n", 16, line_end::stop), "68 69 0D");
 }
 
-TEST(HexToLine, DecodesPairsWithOrWithoutSpaces)
+TEST(common, HexToLineDecodesPairsWithOrWithoutSpaces)
 {
     EXPECT_EQ(decode("4A 4B 4C"), "JKL");
     EXPECT_EQ(decode("4A4B4C"), "JKL");
@@ -58,7 +58,7 @@ TEST(HexToLine, DecodesPairsWithOrWithoutSpaces)
     EXPECT_EQ(decode(""), "");
 }
 
-TEST(HexToLine, SkipsWhatIsNotAPair)
+TEST(common, HexToLineSkipsWhatIsNotAPair)
 {
     EXPECT_EQ(decode("G1 41"), "A");
     EXPECT_EQ(decode("41 4"), "A");
@@ -67,7 +67,7 @@ TEST(HexToLine, SkipsWhatIsNotAPair)
     EXPECT_EQ(decode("41 00 42"), "A");  // a 00 pair ends the string
 }
 
-TEST(HexToLine, StoresNoMoreThanTheBufferHolds)
+TEST(common, HexToLineStoresNoMoreThanTheBufferHolds)
 {
     EXPECT_EQ(decode("41 42 43 44", 3), "AB");
     EXPECT_EQ(decode("41", 1), "");

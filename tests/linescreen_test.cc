@@ -70,7 +70,7 @@ std::string filtered_by_screen_lines(const std::string &input, bool through_pipe
     return text;
 }
 
-TEST(IsBlockedHex, WholeStringEqualityOnly)
+TEST(linescreen, IsBlockedHexWholeStringEqualityOnly)
 {
     EXPECT_EQ(is_blocked_hex("68 65 6C 6C 6F 20 77 6F 72 6C 64"), 1);
     EXPECT_EQ(is_blocked_hex("68 65 6C 6C 6F 20 77 6F 72 6C 64 20"), 0);
@@ -126,7 +126,7 @@ std::string first_difference(const std::string &actual, const std::string &expec
            expected.substr(from, 80) + "\"";
 }
 
-TEST(ScreenLines, MatchesTheFgetsLoop)
+TEST(linescreen, ScreenLinesMatchesTheFgetsLoop)
 {
     std::mt19937 random(12345);
     for (int round = 0; round < 24; ++round) {
@@ -137,7 +137,7 @@ TEST(ScreenLines, MatchesTheFgetsLoop)
     }
 }
 
-TEST(ScreenLines, CutsLongLinesInto511BytePieces)
+TEST(linescreen, ScreenLinesCutsLongLinesInto511BytePieces)
 {
     const std::string filler(511, 'x');
     EXPECT_EQ(filtered_by_screen_lines(filler + "hello world\nend\n"), filler + "end\n");

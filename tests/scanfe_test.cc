@@ -34,7 +34,7 @@ std::string scanned(const char *content, std::size_t limit, std::size_t consumed
     return text;
 }
 
-TEST(Scanfe, OneReadUpToTheLimitAndTheBuffer)
+TEST(common, ScanfeOneReadUpToTheLimitAndTheBuffer)
 {
     EXPECT_EQ(scanned("hello\n", 1023), "hello\n");
     EXPECT_EQ(scanned("hello\n", 3), "hel");
@@ -42,17 +42,17 @@ TEST(Scanfe, OneReadUpToTheLimitAndTheBuffer)
     EXPECT_EQ(scanned("", 1023), "");
 }
 
-TEST(Scanfe, ReadsAFileFromItsFirstByte)
+TEST(common, ScanfeReadsAFileFromItsFirstByte)
 {
     EXPECT_EQ(scanned("hello\n", 1023, 3), "hello\n");
 }
 
-TEST(Scanfe, ClosedInputIsEmpty)
+TEST(common, ScanfeClosedInputIsEmpty)
 {
     EXPECT_EQ(scanned(nullptr, 1023), "");
 }
 
-TEST(Scanfe, LeavesNoDescriptorOpen)
+TEST(common, ScanfeLeavesNoDescriptorOpen)
 {
     const int before = ::dup(0);
     ::close(before);
@@ -62,7 +62,7 @@ TEST(Scanfe, LeavesNoDescriptorOpen)
     EXPECT_EQ(after, before);
 }
 
-TEST(Scanfe, EmptyBufferIsRefused)
+TEST(common, ScanfeEmptyBufferIsRefused)
 {
     EXPECT_EQ(scanfe({}, 1023), nullptr);
 }

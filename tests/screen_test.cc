@@ -20,7 +20,7 @@ std::string mask(std::string_view text)
     return text_of(mask_hex_patterns(text, mask_patterns, mask_replacements));
 }
 
-TEST(IsBlocked, FindsAnyPatternAnywhere)
+TEST(hexscreen, IsBlockedFindsAnyPatternAnywhere)
 {
     EXPECT_EQ(is_blocked("77 65 6C 63 6F 6D 65 "), 1);  // "welcome" holds "co"
     EXPECT_EQ(is_blocked("53 6F 6C 65 6D 6E"), 1);
@@ -28,7 +28,7 @@ TEST(IsBlocked, FindsAnyPatternAnywhere)
     EXPECT_EQ(is_blocked(""), 0);
 }
 
-TEST(IsBlockedHex, GroupsEndAtSixteenPairsAndAtNewlinePairs)
+TEST(hexscreen, IsBlockedHexGroupsEndAtSixteenPairsAndAtNewlinePairs)
 {
     EXPECT_EQ(is_blocked_hex(""), "");
     EXPECT_EQ(is_blocked_hex("48 69"), "48 69 \n");
@@ -38,7 +38,7 @@ TEST(IsBlockedHex, GroupsEndAtSixteenPairsAndAtNewlinePairs)
     EXPECT_EQ(is_blocked_hex("  41\t42\r\n43  "), "41 42 43 \n");
 }
 
-TEST(IsBlockedHex, OverlongTokensAreCutToTheBuffers)
+TEST(hexscreen, IsBlockedHexOverlongTokensAreCutToTheBuffers)
 {
     // Text no encoder makes: tokens far longer than a group, and more text
     // than the report holds. The report stays terminated inside its buffer.
@@ -54,13 +54,13 @@ TEST(IsBlockedHex, OverlongTokensAreCutToTheBuffers)
     EXPECT_EQ(is_blocked_hex(many).size(), 10239u);
 }
 
-TEST(IsBlockedHex, EachCallStartsAFreshReport)
+TEST(hexscreen, IsBlockedHexEachCallStartsAFreshReport)
 {
     (void)is_blocked_hex("41 42");
     EXPECT_EQ(is_blocked_hex("43"), "43 \n");
 }
 
-TEST(MaskHexPatterns, ReplacesEveryOccurrenceInTableOrder)
+TEST(hexscreen, MaskHexPatternsReplacesEveryOccurrenceInTableOrder)
 {
     EXPECT_EQ(mask("68 65 6C 6C 6F 20 57 6F 72 6C 64 0A"), "20 20 20 20 20 20 FF FF FF FF 0A");
     EXPECT_EQ(mask("6D 69 6E 69 6D 69 6E 69"), "20 20 20 20 20 20 20 20");
@@ -68,7 +68,7 @@ TEST(MaskHexPatterns, ReplacesEveryOccurrenceInTableOrder)
     EXPECT_EQ(mask(""), "");
 }
 
-TEST(MaskHexPatterns, SearchGoesOnAfterTheInsertedText)
+TEST(hexscreen, MaskHexPatternsSearchGoesOnAfterTheInsertedText)
 {
     constexpr std::array<std::string_view, 1> grow = {"41"};
     constexpr std::array<std::string_view, 1> into = {"41 41 41"};
@@ -83,7 +83,7 @@ TEST(MaskHexPatterns, SearchGoesOnAfterTheInsertedText)
     EXPECT_EQ(text_of(mask_hex_patterns("41", chain, to)), "43");
 }
 
-TEST(ScreeningFunctions, TextEndsAtItsFirstNul)
+TEST(hexscreen, ScreeningFunctionsTextEndsAtItsFirstNul)
 {
     const std::string_view text{"68 65 6C 6C 6F\0" "57 6F 72 6C 64", 29};
     EXPECT_EQ(mask(text), "20 20 20 20 20");
@@ -94,7 +94,7 @@ TEST(ScreeningFunctions, TextEndsAtItsFirstNul)
     EXPECT_EQ(text_of(mask_hex_patterns("41 41", pattern, replacement)), "43 43");
 }
 
-TEST(MaskHexPatterns, EmptyPatternIsIgnored)
+TEST(hexscreen, MaskHexPatternsEmptyPatternIsIgnored)
 {
     constexpr std::array<std::string_view, 1> empty = {""};
     constexpr std::array<std::string_view, 1> x = {"X"};

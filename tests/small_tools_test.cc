@@ -23,7 +23,7 @@ std::string to_hex(const char *source, std::size_t capacity)
     return r == nullptr ? "(null)" : text;
 }
 
-TEST(ToHexString, StaysInsideEveryCapacity)
+TEST(hexcycle, ToHexStringStaysInsideEveryCapacity)
 {
     const std::array<std::string, 13> abc = {
         "(unused)", "", "", "61", "61 ", "61 ", "61 62", "61 62 ", "61 62 ", "61 62 63",
@@ -34,7 +34,7 @@ TEST(ToHexString, StaysInsideEveryCapacity)
         EXPECT_LT(to_hex("abcdefgh", capacity).size(), capacity);
 }
 
-TEST(ToHexString, EncodesWholeSources)
+TEST(hexcycle, ToHexStringEncodesWholeSources)
 {
     EXPECT_EQ(to_hex("A", 300), "41");
     EXPECT_EQ(to_hex("Hi there", 300), "48 69 20 74 68 65 72 65");
@@ -42,7 +42,7 @@ TEST(ToHexString, EncodesWholeSources)
     EXPECT_EQ(to_hex("\x80\xFF", 300), "80 FF");
 }
 
-TEST(RoundTrip, RefusesNullArgumentsAndZeroCapacity)
+TEST(hexcycle, RoundTripRefusesNullArgumentsAndZeroCapacity)
 {
     std::array<char, 8> out{'#'};
     EXPECT_EQ(to_hex_string(nullptr, out), nullptr);
@@ -59,7 +59,7 @@ std::string from_hex(const char *hex, std::size_t capacity = 100)
     return guarded(capacity, [&](std::span<char> out) { from_hex_string(hex, out); });
 }
 
-TEST(FromHexString, DecodesPairsAndShowsTheUnexaminedLowDigit)
+TEST(hexcycle, FromHexStringDecodesPairsAndShowsTheUnexaminedLowDigit)
 {
     EXPECT_EQ(from_hex("68 65 6C 6C 6F 0A"), "hello\n");
     EXPECT_EQ(from_hex("6c6C"), "ll");
@@ -71,7 +71,7 @@ TEST(FromHexString, DecodesPairsAndShowsTheUnexaminedLowDigit)
     EXPECT_EQ(from_hex("41", 1), "");
 }
 
-TEST(HexStringToInt, FillsFromTheTopNibbleDown)
+TEST(hexnum, HexStringToIntFillsFromTheTopNibbleDown)
 {
     EXPECT_EQ(static_cast<std::uint32_t>(hex_string_to_int("AB BC 4F 0A")), 0xABBC4F0Au);
     EXPECT_EQ(hex_string_to_int("ab bc 4f 0a"), hex_string_to_int("AB BC 4F 0A"));
@@ -81,7 +81,7 @@ TEST(HexStringToInt, FillsFromTheTopNibbleDown)
     EXPECT_EQ(hex_string_to_int("FFFFFFFF"), -1);
 }
 
-TEST(HexStringToInt, IgnoresDigitsAfterTheEighth)
+TEST(hexnum, HexStringToIntIgnoresDigitsAfterTheEighth)
 {
     EXPECT_EQ(static_cast<std::uint32_t>(hex_string_to_int("12345678 9ABC")), 0x12345678u);
     EXPECT_EQ(hex_string_to_int("FFFFFFFFFFFFFFFFFFFF"), -1);
@@ -93,7 +93,7 @@ std::string chunked(int piece, int total, std::size_t capacity = 100)
     return guarded(capacity, [&](std::span<char> out) { addChunks(out, source, piece, total); });
 }
 
-TEST(AddChunks, CopiesInPiecesAndTerminates)
+TEST(splitcopy, AddChunksCopiesInPiecesAndTerminates)
 {
     EXPECT_EQ(chunked(3, 6), "ABCDEF");
     EXPECT_EQ(chunked(4, 6), "ABCDEF");
@@ -102,7 +102,7 @@ TEST(AddChunks, CopiesInPiecesAndTerminates)
     EXPECT_EQ(chunked(3, 0), "");
 }
 
-TEST(AddChunks, StaysInsideItsBuffersAndEnds)
+TEST(splitcopy, AddChunksStaysInsideItsBuffersAndEnds)
 {
     EXPECT_EQ(chunked(0, 6), "");
     EXPECT_EQ(chunked(-3, 6), "");
@@ -113,7 +113,7 @@ TEST(AddChunks, StaysInsideItsBuffersAndEnds)
     EXPECT_EQ(chunked(2, 1000), "ABCDEF");  // never reads past the source
 }
 
-TEST(Underline, CopiesAsManyCharactersAsTheStarterIsLong)
+TEST(trickle, UnderlineCopiesAsManyCharactersAsTheStarterIsLong)
 {
     collection.fill('\0');
     charlink("Hello dolphin!");
@@ -125,7 +125,7 @@ TEST(Underline, CopiesAsManyCharactersAsTheStarterIsLong)
     EXPECT_STREQ(collection.data(), "");
 }
 
-TEST(Underline, LongStartersCopyTheWholeSentenceAndStayInside)
+TEST(trickle, UnderlineLongStartersCopyTheWholeSentenceAndStayInside)
 {
     const char *sentence = "How long the river is,I am not human for sure, everyday life question.";
     collection.fill('\0');

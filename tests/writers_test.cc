@@ -14,7 +14,7 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(HexWriters, DumpStringsUpToTheirFirstNul)
+TEST(common, HexWritersDumpStringsUpToTheirFirstNul)
 {
     EXPECT_EQ(captured_stdout([] { printfhex("", open_rule::no_pause); }), "\n");
     EXPECT_EQ(captured_stdout([] { printfhex("Hi", open_rule::no_pause); }), "48 69 \n");
@@ -22,7 +22,7 @@ TEST(HexWriters, DumpStringsUpToTheirFirstNul)
     EXPECT_EQ(captured_stdout([] { printfhex("\xFF\n", open_rule::no_pause); }), "FF 0A \n");
 }
 
-TEST(HexWriters, LengthFormsDumpEveryByteIncludingNul)
+TEST(common, HexWritersLengthFormsDumpEveryByteIncludingNul)
 {
     EXPECT_EQ(captured_stdout([] { printfhex_and_l("Hi", 2, open_rule::no_pause); }), "48 69 \n");
     EXPECT_EQ(captured_stdout([] { printfhex_and_l("A\0B", 3, open_rule::no_pause); }), "41 00 42 \n");
@@ -31,25 +31,25 @@ TEST(HexWriters, LengthFormsDumpEveryByteIncludingNul)
     EXPECT_EQ(captured_stdout([] { openf_and_l("Hi", -1, open_rule::no_pause); }), "");
 }
 
-TEST(HexWriters, SingleCellsAndBytes)
+TEST(common, HexWritersSingleCellsAndBytes)
 {
     EXPECT_EQ(captured_stdout([] { write_hex(0x00, open_rule::no_pause); }), "00 ");
     EXPECT_EQ(captured_stdout([] { write_hex_and_l(0xE9, open_rule::no_pause); }), "E9 ");
     EXPECT_EQ(captured_stdout([] { openf("x", open_rule::no_pause); }), "x");
 }
 
-TEST(HexWriters, ZeroFailsRuleWritesLikeTheOtherWhileDescriptorZeroIsTaken)
+TEST(common, HexWritersZeroFailsRuleWritesLikeTheOtherWhileDescriptorZeroIsTaken)
 {
     EXPECT_EQ(captured_stdout([] { printfhex("Hi", open_rule::pause_zero_fails); }), "48 69 \n");
 }
 
-TEST(PrintHexBytes, PrintsMostSignificantByteFirst)
+TEST(bytewalk, PrintHexBytesPrintsMostSignificantByteFirst)
 {
     EXPECT_EQ(captured_stdout([] { print_hex_bytes(0xFF01005C); }), "FF 01 00 5C \n");
     EXPECT_EQ(captured_stdout([] { print_hex_bytes(0x5C); }), "00 00 00 5C \n");
 }
 
-TEST(PrintAsHex, PrintsMostSignificantByteFirst)
+TEST(quadhex, PrintAsHexPrintsMostSignificantByteFirst)
 {
     EXPECT_EQ(captured_stdout([] { print_as_hex(65544); }), "00 01 00 08\n");
     EXPECT_EQ(captured_stdout([] { print_as_hex(-1); }), "FF FF FF FF\n");
