@@ -76,7 +76,7 @@ std::uint64_t bits_of(bytes16 compared)
     if constexpr (std::endian::native == std::endian::big)
         w = {__builtin_bswap64(w[0]), __builtin_bswap64(w[1])};
     return ((w[0] & 0x0101010101010101) * 0x0102040810204080) >> 56 |
-           ((w[1] & 0x0101010101010101) * 0x0102040810204080) >> 48;
+           ((w[1] & 0x0101010101010101) * 0x0102040810204080) >> 56 << 8;
 #endif
 }
 
