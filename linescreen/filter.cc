@@ -104,9 +104,9 @@ struct pass {
 // a newline) or reaching into the last 64 bytes.
 std::size_t judge_lines(pass &s, std::size_t at)
 {
-    std::uint64_t previous = std::uint64_t{1} << 63;  // as if a newline came just before
-    std::size_t line_start = at;
-    for (int quiet = 0; at + 64 <= s.size && quiet < 7; at += 64) {
+    std::uint64_t previous = std::uint64_t{1} << 63, last = previous;  // as if a newline came just before
+    std::size_t last_at = at - 64;  // the last chunk with a newline, `last` its mask
+    for (; at + 64 <= s.size && at - last_at < 8 * 64; at += 64) {
         const auto bits = [&](int i) { bytes16 v; std::memcpy(&v, s.data + at + 16 * i, 16); return bits_of(v == '\n'); };
         const std::uint64_t newlines = bits(0) | bits(1) << 16 | bits(2) << 32 | bits(3) << 48;
         std::uint64_t ends = 0;
@@ -119,16 +119,15 @@ std::size_t judge_lines(pass &s, std::size_t at)
             if (is_blocked(s.data + at + start, static_cast<std::size_t>(end - start)))
                 s.drop(at + start, at + end + 1);
         }
-        quiet = newlines == 0 ? quiet + 1 : 0;
-        line_start = newlines != 0 ? at + 64 - static_cast<std::size_t>(std::countl_zero(newlines)) : line_start;
+        last_at = newlines != 0 ? at : last_at;
+        last = newlines != 0 ? newlines : last;
         previous = newlines;
     }
-    return line_start;
+    return last_at + 64 - static_cast<std::size_t>(std::countl_zero(last));
 }
 
-// Judges the line at `at` as fgets cuts it: pieces of at most 511 bytes,
-// the last ending at the newline. Returns where the line ends, or where the
-// data ran out before a whole piece unless the input has ended.
+// Judges the line at `at` as fgets cuts it, in pieces of 511 bytes at most.
+// Returns where it ends, or where the data ran out before a whole piece.
 std::size_t judge_pieces(pass &s, std::size_t at)
 {
     for (const char *newline = nullptr; at < s.size && newline == nullptr;) {
@@ -149,8 +148,9 @@ std::size_t judge_pieces(pass &s, std::size_t at)
     return at;
 }
 
-// A megabyte: reads and writes cost little per byte, and it stays in cache.
-alignas(4096) constinit std::array<char, (1 << 20) + piece_max> buffer{};
+// Half a megabyte: reads and writes cost little per byte, and a block stays
+// in the processor's second-level cache from the read to the write.
+alignas(4096) constinit std::array<char, (1 << 19) + piece_max> buffer{};
 
 }  // namespace
 
