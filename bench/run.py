@@ -65,6 +65,15 @@ def build(work):
                 'int s; struct rusage u; wait4(p, &s, 0, &u);\n'
                 'fprintf(stderr, "%ld\\n", u.ru_maxrss); return s != 0; }\n')
     sh('gcc', '-O2', os.path.join(work, 'peak.c'), '-o', os.path.join(work, 'peak'))
+    # The floor of any filter: a plain read/write copy loop with
+    # linescreen's buffer of a megabyte.
+    with open(os.path.join(work, 'copy.c'), 'w') as f:
+        f.write('#include <unistd.h>\nstatic char b[1 << 20];\nint main(void) {\n'
+                'for (ssize_t n; (n = read(0, b, sizeof b)) > 0;)\n'
+                'for (ssize_t at = 0, w; at < n; at += w)\n'
+                'if ((w = write(1, b + at, (size_t)(n - at))) <= 0) return 1;\n'
+                'return 0; }\n')
+    sh('gcc', '-O2', os.path.join(work, 'copy.c'), '-o', os.path.join(work, 'copy'))
     with open(os.path.join(BUILD, 'programs.txt')) as f:
         programs = [p for p in f.read().split() if p not in NOT_STARTUP]
     return nop, programs
@@ -91,9 +100,9 @@ def startup(nop, programs, work):
         n = instructions([os.path.join(BIN, name)], empty)
         worst = max(worst, n / plain)
         row(f'start-up, {name}, empty input', n, hardened, n / hardened,
-            '<= 1.10 of hardened C', n / hardened <= 1.10)
+            '<= 1.15 of hardened C', n / hardened <= 1.15)
     row('start-up, largest of those against the plain C program', '', plain, worst,
-        '<= 1.10', worst <= 1.10)
+        '<= 1.15', worst <= 1.15)
     row('start-up, do-nothing C program, static-pie', static, plain, static / plain, '', True)
     for name in programs:
         n = instructions([os.path.join(STATIC_BIN, name)], empty)
@@ -148,6 +157,7 @@ def linescreen_vs_grep(work, megabytes, runs):
     text_file(big, megabytes)
     commands = {
         'linescreen': [os.path.join(BIN, 'linescreen')],
+        'copy': [os.path.join(work, 'copy')],
         'grep': ['grep', '-vxF', 'hello world'],
         'cat': ['cat'],
     }
@@ -157,12 +167,15 @@ def linescreen_vs_grep(work, megabytes, runs):
             times[name].append(timed(command, big, os.path.join(work, name + '.out')))
     same = sh('cmp', '-s', os.path.join(work, 'linescreen.out'),
               os.path.join(work, 'grep.out'), check=False).returncode == 0
-    ours, grep, cat = (statistics.median(times[n]) for n in commands)
+    ours, copy, grep, cat = (statistics.median(times[n]) for n in commands)
     row(f'linescreen, {megabytes} MB of text (s, median of {runs})', round(ours, 4),
-        round(grep, 4), ours / grep, '<= 0.50 of grep -vxF', ours / grep <= 0.5)
+        round(grep, 4), ours / grep, '<= 0.25 of grep -vxF', ours / grep <= 0.25)
     row('linescreen output identical to grep -vxF', 'yes' if same else 'no', '', '', 'yes', same)
+    row(f'linescreen against a read/write copy loop, {megabytes} MB (s, median of {runs})',
+        round(ours, 4), round(copy, 4), ours / copy, '<= 1.40 of the copy loop', ours / copy <= 1.40)
+    # cat copies inside the kernel (copy_file_range), never seeing the bytes.
     row(f'linescreen against cat, {megabytes} MB (s, median of {runs})', round(ours, 4), round(cat, 4),
-        ours / cat, '<= 1.20 of cat', ours / cat <= 1.20)
+        ours / cat, 'for scale', True)
 
     small = os.path.join(work, 'small')
     with open(big, 'rb') as b, open(small, 'wb') as s:
