@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <poll.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace {
@@ -17,18 +18,22 @@ namespace {
 
 }  // namespace
 
-bool write_all(int fd, std::span<const char> bytes)
+bool write_all(int fd, std::span<const char> bytes, bool append)
 {
     // One write even of nothing: every piece of output costs its write.
     for (;;) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        iovec piece{const_cast<char *>(bytes.data()), bytes.size()};
+        const ssize_t n = append ? ::pwritev2(fd, &piece, 1, -1, RWF_APPEND) : ::write(fd, bytes.data(), bytes.size());
         if (n == static_cast<ssize_t>(bytes.size()))
             return true;  // all of it, as nearly always
         if (n > 0)
             bytes = bytes.subspan(static_cast<std::size_t>(n));
         else if (n < 0 && errno == EAGAIN)
             wait_for(fd, POLLOUT);
-        else if (n == 0 || errno != EINTR)
+        else if (n < 0 && append && (errno == EOPNOTSUPP || errno == EINVAL || errno == ENOSYS)) {
+            append = false;
+            (void)::lseek(fd, 0, SEEK_END);  // fails only where no offset exists
+        } else if (n == 0 || errno != EINTR)
             return false;
     }
 }

@@ -2,13 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
 #include "io.h"
@@ -54,32 +52,6 @@ output describe_stdout()
             stdout_kind = (flags & O_APPEND) != 0 ? output::appending_file : output::regular_file;
     }
     return stdout_kind;
-}
-
-// Appends `bytes` to the regular file on descriptor 1 (opened without
-// O_APPEND) and leaves descriptor 1's offset after them: each write is an
-// append of its own, so that neither another appender to the file nor a
-// writer sharing descriptor 1's offset (the shell, a job beside us) writes
-// over ours, nor we over theirs.
-bool append_to_stdout(std::span<const char> bytes)
-{
-    for (;;) {
-        iovec piece{const_cast<char *>(bytes.data()), bytes.size()};
-        const ssize_t n = ::pwritev2(1, &piece, 1, -1, RWF_APPEND);
-        if (n == static_cast<ssize_t>(bytes.size()))
-            return true;  // all of it, as nearly always
-        if (n > 0) {
-            bytes = bytes.subspan(static_cast<std::size_t>(n));
-        } else if (n < 0 && (errno == EOPNOTSUPP || errno == EINVAL || errno == ENOSYS)) {
-            // The kernel (before Linux 4.16) or an emulator refuses the
-            // flag: move to the end and write, the nearest to an append
-            // there is.
-            (void)::lseek(1, 0, SEEK_END);  // fails only where no offset exists
-            return write_all(1, bytes);
-        } else if (n == 0 || errno != EINTR) {
-            return false;
-        }
-    }
 }
 
 // What print_stdout holds, and whether it goes out line by line.
@@ -133,13 +105,12 @@ void write_stdout(std::span<const char> bytes, open_rule rule)
             pause_before_giving_up();
         return;
     case output::regular_file:
-        // Through descriptor 1 itself: a fresh open would append through a
-        // description of its own, and every writer sharing descriptor 1's
-        // offset would then write over our output.
-        (void)append_to_stdout(bytes);  // no one to tell of a failure
-        return;
     case output::appending_file:
-        (void)write_all(1, bytes);  // an append already
+        // Through descriptor 1 itself, each write an append of its own (as
+        // it is already where descriptor 1 appends): a fresh open would
+        // append through a description of its own, and every writer
+        // sharing descriptor 1's offset would then write over our output.
+        (void)write_all(1, bytes, stdout_kind == output::regular_file);  // no one to tell of a failure
         return;
     case output::other:
     case output::unknown:
@@ -167,21 +138,13 @@ void write_stdout(std::span<const char> bytes, open_rule rule)
 
 void print_stdout(const char *format, ...)
 {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const std::span<char> room = std::span{held}.subspan(held_length);
-        va_list args;
-        va_start(args, format);
-        const int n = std::vsnprintf(room.data(), room.size(), format, args);
-        va_end(args);
-        if (n < 0)
-            return;  // a format the C library cannot print: nothing to hold
-        const auto length = std::min(static_cast<std::size_t>(n), room.size() - 1);
-        if (length == static_cast<std::size_t>(n) || held_length == 0) {
-            held_length += length;
-            break;
-        }
-        flush_stdout();  // no room left: out with what is held, and again
-    }
+    if (held_length > held.size() / 2)
+        flush_stdout();  // room for any line the programs print
+    va_list args;
+    va_start(args, format);
+    const int n = std::vsnprintf(held.data() + held_length, held.size() - held_length, format, args);
+    va_end(args);
+    held_length = std::min(held_length + static_cast<std::size_t>(std::max(n, 0)), held.size() - 1);
     if (line_rule == lines::unknown)
         line_rule = ::isatty(1) ? lines::flushed : lines::held;
     if (line_rule == lines::flushed && std::memchr(held.data(), '\n', held_length) != nullptr)

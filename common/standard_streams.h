@@ -38,9 +38,9 @@ void write_stdout(std::span<const char> bytes, open_rule rule);
 // The buffered standard output of hexcycle, quadhex, hexnum and trickle,
 // which holds what they print as the C library's stream would (until
 // flush_stdout, or to the end of each line on a terminal), but waits on a
-// full non-blocking output rather than dropping what it holds. Every text
-// printed at once must fit its 4096 bytes, as every line of those programs
-// does by far; a longer one is cut short.
+// full non-blocking output rather than dropping what it holds. A text
+// printed at once is cut short at 2048 bytes, ten times the longest line
+// of those programs.
 [[gnu::format(printf, 1, 2)]] void print_stdout(const char *format, ...);
 
 // Writes what print_stdout holds; a program calls it before it exits.
