@@ -7,11 +7,9 @@ void write_char(char c)
     openf(&c, open_rule::pause_zero_fails);
 }
 
-void print_hex_bytes(std::uint32_t value)
+void print_hex_bytes(std::span<const std::byte> bytes)
 {
-    // Bytes by value, not by their place in memory, which differs between
-    // little- and big-endian machines.
-    for (int shift = 24; shift >= 0; shift -= 8)
-        write_hex(static_cast<unsigned char>(value >> shift), open_rule::pause_zero_fails);
+    for (auto byte = bytes.rbegin(); byte != bytes.rend(); ++byte)
+        write_hex(std::to_integer<unsigned char>(*byte), open_rule::pause_zero_fails);
     write_char('\n');
 }

@@ -1,13 +1,12 @@
-// Printing a value's bytes, most significant first, one character per
-// write.
+// Printing a value's bytes, one character per write.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
+#include <span>
 
 // Writes one character with the open rule that treats descriptor 0 as a
 // failed open.
 void write_char(char c);
 
-// The cell of each of the four bytes of `value`, most significant first,
-// then a newline.
-void print_hex_bytes(std::uint32_t value);
+// The cell of every byte, the last byte of `bytes` first, then a newline.
+void print_hex_bytes(std::span<const std::byte> bytes);

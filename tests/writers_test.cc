@@ -43,10 +43,12 @@ TEST(common, HexWritersZeroFailsRuleWritesLikeTheOtherWhileDescriptorZeroIsTaken
     EXPECT_EQ(captured_stdout([] { printfhex("Hi", open_rule::pause_zero_fails); }), "48 69 \n");
 }
 
-TEST(bytewalk, PrintHexBytesPrintsMostSignificantByteFirst)
+TEST(bytewalk, PrintHexBytesWalksFromTheLastByteDown)
 {
-    EXPECT_EQ(captured_stdout([] { print_hex_bytes(0xFF01005C); }), "FF 01 00 5C \n");
-    EXPECT_EQ(captured_stdout([] { print_hex_bytes(0x5C); }), "00 00 00 5C \n");
+    const std::array<std::byte, 4> bytes{std::byte{0x5C}, std::byte{0}, std::byte{1}, std::byte{0xFF}};
+    EXPECT_EQ(captured_stdout([&] { print_hex_bytes(bytes); }), "FF 01 00 5C \n");
+    EXPECT_EQ(captured_stdout([&] { print_hex_bytes(std::span(bytes).first(1)); }), "5C \n");
+    EXPECT_EQ(captured_stdout([&] { print_hex_bytes(std::span(bytes).first(0)); }), "\n");
 }
 
 TEST(quadhex, PrintAsHexPrintsMostSignificantByteFirst)
