@@ -1,9 +1,12 @@
 // Hex text: every byte as two uppercase digits, high nibble first, with one
-// space between pairs and a terminating NUL.
+// space between pairs and a terminating NUL. Both ways are constexpr, so
+// that tables of hex text can be decoded as the programs are compiled.
 #pragma once
 
 #include <span>
 #include <string_view>
+
+#include "hex_digits.h"
 
 enum class line_end {
     encode,  // a newline byte is encoded like any other byte
@@ -15,11 +18,47 @@ enum class line_end {
 // for the terminator are written: at most (out.size() - 1) / 3 bytes are
 // encoded and the rest is dropped. The text is always terminated inside
 // `out` unless `out` is empty.
-void line_to_hex(std::string_view text, std::span<char> out,
-                 line_end newline = line_end::encode);
+constexpr void line_to_hex(std::string_view text, std::span<char> out, line_end newline = line_end::encode)
+{
+    if (out.empty())
+        return;
+    std::size_t len = 0;
+    for (char c : text) {
+        if (c == '\0' || (newline == line_end::stop && c == '\n'))
+            break;
+        if (len + 3 >= out.size())
+            break;
+        const auto byte = static_cast<unsigned char>(c);
+        out[len++] = hex_digits[byte >> 4];
+        out[len++] = hex_digits[byte & 0x0F];
+        out[len++] = ' ';
+    }
+    if (len != 0)
+        --len;  // the space after the last pair
+    out[len] = '\0';
+}
 
 // Decodes hex text into `out` followed by a NUL. Two adjacent hex digits of
 // either case make one byte, one space after a pair is skipped with it, and
 // any other character is passed over one at a time. At most out.size() - 1
 // bytes are stored.
-void hex_to_line(std::string_view hex, std::span<char> out);
+constexpr void hex_to_line(std::string_view hex, std::span<char> out)
+{
+    if (out.empty())
+        return;
+    std::size_t pos = 0;
+    std::size_t len = 0;
+    while (pos < hex.size() && hex[pos] != '\0' && len + 1 < out.size()) {
+        const auto high = static_cast<unsigned char>(hex[pos]);
+        const auto low = pos + 1 < hex.size() ? static_cast<unsigned char>(hex[pos + 1]) : 0;
+        if (is_hex_digit(high) && is_hex_digit(low)) {
+            out[len++] = static_cast<char>(hex_digit_value(high) * 16 + hex_digit_value(low));
+            pos += 2;
+            if (pos < hex.size() && hex[pos] == ' ')
+                ++pos;
+        } else {
+            ++pos;
+        }
+    }
+    out[len] = '\0';
+}

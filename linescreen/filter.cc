@@ -6,7 +6,7 @@
 #include <cstring>
 #include <span>
 
-#include "hex_digits.h"
+#include "codec.h"
 #include "io.h"
 #include "standard_streams.h"
 
@@ -21,27 +21,27 @@ namespace {
 constexpr std::size_t piece_max = 511;  // as fgets reads into 512 bytes
 
 // The bytes an entry is the hex text of (the encoder's text is one-to-one
-// with its bytes); none if it is not hex text as the encoder writes it or
-// holds a newline or NUL. Masks see lines of 62 bytes: more do not compile.
+// with them); none unless encoding them again as a line gives the entry back
+// (hex text as the encoder writes it, without a newline or NUL byte).
 struct entry {
-    std::array<char, 62> bytes{};
+    std::array<char, 63> bytes{};
     std::size_t length = 0;
     bool matchable = false;
 };
 
+static_assert(std::all_of(blocked_hex_patterns.begin(), blocked_hex_patterns.end(),
+                          [](std::string_view hex) { return hex.size() <= 3 * 62 - 1; }),
+              "the newline masks see lines of at most 62 bytes at once");
+
 constexpr auto entries = [] {
     std::array<entry, blocked_hex_patterns.size()> all;
     for (std::size_t i = 0; i < all.size(); ++i) {
-        const std::string_view hex = blocked_hex_patterns[i];
         entry &e = all[i];
-        e.matchable = hex.size() % 3 == 2 || hex.empty();
-        for (std::size_t at = 0; at < hex.size() && e.matchable; at += 3) {
-            const auto high = hex_digits.find(hex[at]), low = hex_digits.find(hex[at + 1]);  // uppercase only
-            const auto byte = static_cast<char>(high * 16 + low);
-            e.matchable = high < 16 && low < 16 && (at + 2 == hex.size() || hex[at + 2] == ' ') &&
-                          byte != '\n' && byte != '\0';
-            e.bytes[e.length++] = byte;
-        }
+        hex_to_line(blocked_hex_patterns[i], e.bytes);
+        e.length = std::string_view{e.bytes.data()}.size();
+        std::array<char, 3 * 63> again{};
+        line_to_hex({e.bytes.data(), e.length}, again, line_end::stop);
+        e.matchable = blocked_hex_patterns[i] == again.data();
     }
     return all;
 }();
