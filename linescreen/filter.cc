@@ -7,7 +7,6 @@
 #include <span>
 
 #include "codec.h"
-#include "io.h"
 #include "standard_streams.h"
 
 #if defined(__SSE2__)
