@@ -153,7 +153,7 @@ void write_stdout(std::span<const char> bytes, open_rule rule)
         // it is already where descriptor 1 appends): a fresh open would
         // append through a description of its own, and every writer
         // sharing descriptor 1's offset would then write over our output.
-        (void)write_all(1, bytes, stdout_kind == output::regular_file);  // no one to tell of a failure
+        (void)write_all(1, bytes, describe_stdout() == output::regular_file);  // no one to tell of a failure
         return;
     case output::other:
     case output::unknown:
@@ -170,13 +170,10 @@ void write_stdout(std::span<const char> bytes, open_rule rule)
     // at once; pausing would not make the path open.
     if (fd < 0)
         fd = ::dup(1);
-    if (fd < 0) {
-        // No descriptor to spare (the open-file limit): descriptor 1 works.
-        (void)write_all(1, bytes);  // no one to tell of a failure
-        return;
-    }
-    (void)write_all(fd, bytes);  // no one to tell of a failure
-    (void)::close(fd);           // everything is written or lost already
+    // With no descriptor to spare (the open-file limit), descriptor 1 itself.
+    (void)write_all(fd >= 0 ? fd : 1, bytes);  // no one to tell of a failure
+    if (fd >= 0)
+        (void)::close(fd);  // everything is written or lost already
 }
 
 void print_stdout(const char *format, ...)
