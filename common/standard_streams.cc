@@ -109,7 +109,7 @@ ssize_t read_some(int fd, std::span<char> into)
     }
 }
 
-ssize_t read_stdin(std::span<char> into)
+static ssize_t read_stdin(std::span<char> into)
 {
     // The descriptor is closed right after the read: left open it could
     // hold number 1 when standard output is closed, and a later open of
@@ -128,6 +128,15 @@ ssize_t read_stdin(std::span<char> into)
     if (is_regular_file(0))
         return ::pread(0, into.data(), into.size(), 0);
     return read_some(0, into);
+}
+
+char *scanfe(std::span<char> buffer, std::size_t limit)
+{
+    if (buffer.empty())
+        return nullptr;
+    const ssize_t got = read_stdin(buffer.first(std::min(limit, buffer.size() - 1)));
+    buffer[got > 0 ? static_cast<std::size_t>(got) : 0] = '\0';
+    return buffer.data();
 }
 
 std::uint64_t input_limit(int in, int out)

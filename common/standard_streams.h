@@ -23,9 +23,12 @@ bool write_all(int fd, std::span<const char> bytes, bool append = false);
 // again, so that neither is taken for the end of the input.
 ssize_t read_some(int fd, std::span<char> into);
 
-// The single read of standard input, through "/dev/stdin" opened afresh:
-// a regular file is read from its first byte. Returns what read(2) would.
-ssize_t read_stdin(std::span<char> into);
+// The single read of standard input of hexscreen, hexcycle and hexecho:
+// one read of at most `limit` bytes (and buffer.size() - 1) through
+// "/dev/stdin" opened afresh, so a regular file is read from its first byte.
+// What that read returns is the whole input, NUL-terminated; a failed open
+// or read gives the empty string. Returns buffer.data(), null for no buffer.
+char *scanfe(std::span<char> buffer, std::size_t limit);
 
 // How many bytes of `in` a program that copies it to `out` reads: all of
 // them, unless both are the same regular file (`prog < log >> log`), whose

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "round_trip.h"
-#include "scanfe.h"
 #include "standard_streams.h"
 
 int main()

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "hex_writers.h"
-#include "scanfe.h"
+#include "standard_streams.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "pipeline.h"
-#include "scanfe.h"
+#include "standard_streams.h"
 
 int main()
 {

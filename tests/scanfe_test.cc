@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "scanfe.h"
+#include "standard_streams.h"
 
 namespace {
 
