@@ -2,10 +2,10 @@
 #pragma once
 
 #include <array>
+#include <cstdlib>
+#include <memory>
 #include <span>
 #include <string_view>
-
-#include "heap_text.h"
 
 namespace hexscreen {
 
@@ -39,6 +39,13 @@ int is_blocked(std::string_view group);
 // 10240 bytes that the next call overwrites; tokens or reports that would
 // not fit their buffers are cut short rather than overflow them.
 std::string_view is_blocked_hex(std::string_view hex_text);
+
+// Owned text on the heap, released with free(): std::string would bring
+// the C++ runtime's out-of-line parts, and their cost, into the program.
+struct free_deleter {
+    void operator()(char *text) const { std::free(text); }
+};
+using heap_text = std::unique_ptr<char, free_deleter>;
 
 // Returns a copy of `text` in which every occurrence of patterns[i] is
 // replaced by replacements[i], the patterns taken in order and each search
