@@ -27,17 +27,14 @@ char *to_hex_string(const char *source, std::span<char> out)
     return out.data();
 }
 
-// A digit's value as the decoder reckons it, also for the unexamined low
-// character: letters count from 'A' = 10, everything else from '0' = 0.
-static int digit_value(unsigned char upper)
-{
-    return upper > 0x40 ? upper - 55 : upper - 48;
-}
-
-static unsigned char upper_case(char c)
+// A character's value as the decoder reckons it, also for the unexamined
+// low character: upper-cased, letters count from 'A' = 10, everything else
+// from '0' = 0.
+static int digit_value(char c)
 {
     const auto u = static_cast<unsigned char>(c);
-    return u >= 'a' && u <= 'z' ? static_cast<unsigned char>(u - 32) : u;
+    const int upper = u >= 'a' && u <= 'z' ? u - 32 : u;
+    return upper > 0x40 ? upper - 55 : upper - 48;
 }
 
 char *from_hex_string(const char *hex, std::span<char> out)
@@ -52,10 +49,10 @@ char *from_hex_string(const char *hex, std::span<char> out)
             ++read;
             continue;
         }
-        const int high = digit_value(upper_case(hex[read++])) & 0x0F;
+        const int high = digit_value(hex[read++]) & 0x0F;
         if (read == length)
             break;
-        const int low = digit_value(upper_case(hex[read++]));
+        const int low = digit_value(hex[read++]);
         out[len++] = static_cast<char>((high * 16 + low) & 0xFF);
     }
     out[len] = '\0';
