@@ -45,8 +45,7 @@ bool is_regular_file(int fd)
 
 // What descriptor 1 is, asked at the first write: nothing in a run changes
 // it. Global rather than a function's static, which would need a guard.
-enum class output { unknown, unwritable, regular_file, appending_file, other };
-output stdout_kind = output::unknown;
+enum class output { unknown, unwritable, regular_file, appending_file, other } stdout_kind = output::unknown;
 
 output describe_stdout()
 {
@@ -151,22 +150,19 @@ std::uint64_t input_limit(int in, int out)
 
 void write_stdout(std::span<const char> bytes, open_rule rule)
 {
-    switch (describe_stdout()) {
-    case output::unwritable:
+    const output kind = describe_stdout();
+    if (kind == output::unwritable) {
         if (rule == open_rule::pause_zero_fails)
             pause_before_giving_up();
         return;
-    case output::regular_file:
-    case output::appending_file:
+    }
+    if (kind != output::other) {
         // Through descriptor 1 itself, each write an append of its own (as
         // it is already where descriptor 1 appends): a fresh open would
         // append through a description of its own, and every writer
         // sharing descriptor 1's offset would then write over our output.
-        (void)write_all(1, bytes, describe_stdout() == output::regular_file);  // no one to tell of a failure
+        (void)write_all(1, bytes, kind == output::regular_file);  // no one to tell of a failure
         return;
-    case output::other:
-    case output::unknown:
-        break;
     }
     int fd = open_path("/dev/stdout", O_WRONLY | O_APPEND);
     if (rule == open_rule::pause_zero_fails && fd == 0) {

@@ -6,10 +6,6 @@
 #include <span>
 #include <sys/types.h>
 
-// Whole reads and writes on descriptors that may be non-blocking or
-// interrupted: a pipe or socket handed to us non-blocking is waited on,
-// never taken for empty or full for good.
-
 // Writes all of `bytes` to `fd`, going on after short writes, interrupted
 // calls and a full non-blocking descriptor. Returns false once a write fails.
 // With `append`, each write is an append of its own to the regular file on
