@@ -5,16 +5,12 @@
 #include "hex_writers.h"
 #include "standard_streams.h"
 
-namespace {
-
 // A descriptor of 0 from opening standard output counts as a failed open
 // here; see open_rule.
-void printfchar(const char *text)
+static void printfchar(const char *text)
 {
     printfhex(text, open_rule::pause_zero_fails);
 }
-
-}  // namespace
 
 int main()
 {

@@ -28,8 +28,6 @@ struct bounded_text {
         bytes[len] = '\0';
     }
     void drop_last() { bytes[--len] = '\0'; }
-    bool empty() const { return len == 0; }
-    char back() const { return bytes[len - 1]; }
     std::string_view view() const { return {bytes.data(), len}; }
 };
 
@@ -91,12 +89,12 @@ std::string_view is_blocked_hex(std::string_view hex_text)
         // The newline pair ends its group even right after a 16-pair flush,
         // which then reports the empty group as an empty line.
         if (is_newline_pair(token)) {
-            if (!group.empty() && group.back() == ' ')
+            if (group.view().ends_with(' '))
                 group.drop_last();
             flush(group, count);
         }
     }
-    if (!group.empty())
+    if (group.len != 0)
         flush(group, count);
     return result.view();
 }
