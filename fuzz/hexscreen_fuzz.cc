@@ -7,7 +7,7 @@
 
 #include "check.h"
 #include "hex_text.h"
-#include "pipeline.h"
+#include "screen.h"
 
 static std::string output;
 static int pieces;

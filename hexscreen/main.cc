@@ -3,7 +3,7 @@
 // masked, and the input decoded back from its hex text.
 #include <array>
 
-#include "pipeline.h"
+#include "screen.h"
 #include "standard_streams.h"
 
 int main()

@@ -1,9 +1,8 @@
-#include "pipeline.h"
+#include "screen.h"
 
 #include <array>
 
 #include "codec.h"
-#include "screen.h"
 #include "standard_streams.h"
 
 namespace hexscreen {

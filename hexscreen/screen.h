@@ -1,4 +1,5 @@
-// Screening of hex text: the blocked-group report and pattern masking.
+// hexscreen's run on a chunk of input, and the screening of hex text it
+// does: the blocked-group report and pattern masking.
 #pragma once
 
 #include <array>
@@ -8,6 +9,19 @@
 #include <string_view>
 
 namespace hexscreen {
+
+// Where each piece of output goes.
+using print_function = void (*)(std::string_view text);
+
+// Writes a piece of output to standard output at once.
+void printnormal(std::string_view text);
+
+// Prints, in eight pieces, the heading "blocked [label]:", the blocked-group
+// report of the input's hex text, an empty line, the heading "masked
+// hexadecimal:", the masked hex text and a newline, and the input decoded
+// again from its hex text and a newline. The input ends at its first NUL
+// byte; at most 1023 bytes of it take part.
+void process_line(const char *line, print_function print = printnormal);
 
 // Byte patterns, as hex text, that block any group holding one of them.
 inline constexpr std::array<std::string_view, 2> blocked_hex_patterns = {
