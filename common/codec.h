@@ -24,9 +24,7 @@ constexpr void line_to_hex(std::string_view text, std::span<char> out, line_end 
         return;
     std::size_t len = 0;
     for (char c : text) {
-        if (c == '\0' || (newline == line_end::stop && c == '\n'))
-            break;
-        if (len + 3 >= out.size())
+        if (c == '\0' || (newline == line_end::stop && c == '\n') || len + 3 >= out.size())
             break;
         const auto byte = static_cast<unsigned char>(c);
         out[len++] = hex_digits[byte >> 4];
@@ -46,9 +44,8 @@ constexpr void hex_to_line(std::string_view hex, std::span<char> out)
 {
     if (out.empty())
         return;
-    std::size_t pos = 0;
     std::size_t len = 0;
-    while (pos < hex.size() && hex[pos] != '\0' && len + 1 < out.size()) {
+    for (std::size_t pos = 0; pos < hex.size() && hex[pos] != '\0' && len + 1 < out.size();) {
         const auto high = static_cast<unsigned char>(hex[pos]);
         const auto low = pos + 1 < hex.size() ? static_cast<unsigned char>(hex[pos + 1]) : 0;
         if (is_hex_digit(high) && is_hex_digit(low)) {
