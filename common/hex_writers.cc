@@ -3,7 +3,7 @@
 #include <array>
 #include <cstddef>
 
-#include "hex_digits.h"
+#include "codec.h"
 
 static std::array<char, 3> cell_of(unsigned char byte)
 {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "hex_digits.h"
+#include "codec.h"
 
 char *to_hex_string(const char *source, std::span<char> out)
 {

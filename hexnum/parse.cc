@@ -1,6 +1,6 @@
 #include "parse.h"
 
-#include "hex_digits.h"
+#include "codec.h"
 
 std::int32_t hex_string_to_int(const char *text)
 {
