@@ -1,8 +1,6 @@
-// Byte-wise hex writers: every call reaches standard output before it
-// returns, each write through its own open of "/dev/stdout" under `rule`
-// (see standard_streams.h). A cell is a byte's two uppercase
-// digits followed by a space; a dump is the cells of every byte and then one
-// newline.
+// Byte-wise hex writers: every write reaches standard output at once,
+// through write_stdout under `rule`. A cell is a byte's two uppercase digits
+// and a space; a dump is the cells of every byte and then one newline.
 #pragma once
 
 #include "standard_streams.h"
