@@ -108,32 +108,25 @@ ssize_t read_some(int fd, std::span<char> into)
     }
 }
 
-static ssize_t read_stdin(std::span<char> into)
-{
-    // The descriptor is closed right after the read: left open it could
-    // hold number 1 when standard output is closed, and a later open of
-    // "/dev/stdout" would then append to the input file.
-    if (const int in = open_path("/dev/stdin", O_RDONLY); in >= 0) {
-        const ssize_t got = read_some(in, into);
-        (void)::close(in);  // only read from: nothing to learn from its close
-        return got;
-    }
-    // The path is closed to us although the descriptor works: a socket, a
-    // file or terminal of another user, no /proc. Read descriptor 0 itself,
-    // a regular file from its first byte as a fresh open would, and without
-    // moving the offset it shares with the caller.
-    if (!open_for(::fcntl(0, F_GETFL), O_RDONLY))
-        return -1;
-    if (is_regular_file(0))
-        return ::pread(0, into.data(), into.size(), 0);
-    return read_some(0, into);
-}
-
 char *scanfe(std::span<char> buffer, std::size_t limit)
 {
     if (buffer.empty())
         return nullptr;
-    const ssize_t got = read_stdin(buffer.first(std::min(limit, buffer.size() - 1)));
+    const auto into = buffer.first(std::min(limit, buffer.size() - 1));
+    ssize_t got = -1;
+    // The descriptor is closed right after the read: left open it could
+    // hold number 1 when standard output is closed, and a later open of
+    // "/dev/stdout" would then append to the input file.
+    if (const int in = open_path("/dev/stdin", O_RDONLY); in >= 0) {
+        got = read_some(in, into);
+        (void)::close(in);  // only read from: nothing to learn from its close
+    } else if (open_for(::fcntl(0, F_GETFL), O_RDONLY)) {
+        // The path is closed to us although the descriptor works: a socket,
+        // a file or terminal of another user, no /proc. Read descriptor 0
+        // itself, a regular file from its first byte as a fresh open would,
+        // and without moving the offset it shares with the caller.
+        got = is_regular_file(0) ? ::pread(0, into.data(), into.size(), 0) : read_some(0, into);
+    }
     buffer[got > 0 ? static_cast<std::size_t>(got) : 0] = '\0';
     return buffer.data();
 }
