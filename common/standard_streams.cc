@@ -68,11 +68,6 @@ constinit std::array<char, 4096> held{};
 std::size_t held_length = 0;
 enum class lines { unknown, flushed, held } line_rule = lines::unknown;
 
-void pause_before_giving_up()
-{
-    (void)::sleep(1);  // a pause cut short by a signal needs no making up
-}
-
 }  // namespace
 
 bool write_all(int fd, std::span<const char> bytes, bool append)
@@ -146,7 +141,7 @@ void write_stdout(std::span<const char> bytes, open_rule rule)
     const output kind = describe_stdout();
     if (kind == output::unwritable) {
         if (rule == open_rule::pause_zero_fails)
-            pause_before_giving_up();
+            (void)::sleep(1);  // a pause cut short by a signal needs no making up
         return;
     }
     if (kind != output::other) {
@@ -160,7 +155,7 @@ void write_stdout(std::span<const char> bytes, open_rule rule)
     int fd = open_path("/dev/stdout", O_WRONLY | O_APPEND);
     if (rule == open_rule::pause_zero_fails && fd == 0) {
         // Kept: descriptor 0 stays taken until exit.
-        pause_before_giving_up();
+        (void)::sleep(1);
         fd = open_path("/proc/self/fd/1", O_WRONLY | O_APPEND);
     }
     // The path is closed to us although descriptor 1 works: a socket, a
