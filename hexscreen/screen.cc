@@ -15,11 +15,7 @@ struct bounded_text {
     std::array<char, N> bytes{};
     std::size_t len = 0;
 
-    void clear()
-    {
-        len = 0;
-        bytes[0] = '\0';
-    }
+    void clear() { len = 0; bytes[0] = '\0'; }
     void append(std::string_view s)
     {
         const std::size_t n = std::min(s.size(), N - 1 - len);
