@@ -73,8 +73,9 @@ std::string_view is_blocked_hex(std::string_view hex_text)
     int count = 0;
     std::size_t pos = 0;
     while ((pos = hex_text.find_first_not_of(delimiters, pos)) != std::string_view::npos) {
-        const std::string_view token = hex_text.substr(pos, hex_text.find_first_of(delimiters, pos) - pos);
-        pos += token.size();
+        const std::size_t end = std::min(hex_text.find_first_of(delimiters, pos), hex_text.size());
+        const std::string_view token{hex_text.data() + pos, end - pos};
+        pos = end;
 
         group.append(token);
         group.append(" ");
