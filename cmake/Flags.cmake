@@ -23,6 +23,17 @@ set(prefix_maps -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAK
 add_compile_options(${prefix_maps})
 add_link_options(${prefix_maps})
 
+# 64-bit file offsets and times on every machine, 32-bit ones too, unless
+# the flags given choose: with 32-bit ones, fstat of a file past 2 GiB fails
+# (EOVERFLOW) and a time past 2038 cannot be held.
+include(CheckCXXSourceCompiles)
+foreach(bits _FILE_OFFSET_BITS _TIME_BITS)
+  check_cxx_source_compiles("#ifndef ${bits}\n#error\n#endif\nint main() {}" ${bits}_GIVEN)
+  if(NOT ${bits}_GIVEN)
+    add_compile_definitions(${bits}=64)
+  endif()
+endforeach()
+
 # All programs side by side, where the tests and the README find them.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
@@ -49,7 +60,6 @@ else()
   include(CheckPIESupported)
   check_pie_supported()
   include(CheckCXXCompilerFlag)
-  include(CheckCXXSourceCompiles)
   foreach(flag -fstack-protector-strong -fstack-clash-protection -fcf-protection)
     string(MAKE_C_IDENTIFIER "HAVE${flag}" have)
     check_cxx_compiler_flag(${flag} ${have})
