@@ -70,24 +70,80 @@ enum class lines { unknown, flushed, held } line_rule = lines::unknown;
 
 }  // namespace
 
-bool write_all(int fd, std::span<const char> bytes, bool append)
+namespace {
+
+// Where the kernel (before Linux 4.16) or an emulator refuses a write's own
+// append flag, which it does for every write alike: asked once.
+bool append_refused = false;
+
+// One append of `bytes` to the regular file on descriptor 1 without the
+// write's own flag: its description appends for this one write, which then
+// lands at the end beside every other appender and moves the offset that
+// other writers may share, as the flag would; its flags are then as they
+// were. (A write through a fresh open with O_APPEND would leave the shared
+// offset behind, inside what we wrote, for the next writer to write over.)
+// Where the flags cannot be set, a move to the end and a write, the nearest.
+ssize_t append_by_flags(std::span<const char> bytes)
 {
-    // One write even of nothing: every piece of output costs its write.
-    for (;;) {
+    const int flags = ::fcntl(1, F_GETFL);
+    const bool appending = flags >= 0 && ::fcntl(1, F_SETFL, flags | O_APPEND) == 0;
+    if (!appending)
+        (void)::lseek(1, 0, SEEK_END);  // the write tells whether it reached the file
+    const ssize_t n = ::write(1, bytes.data(), bytes.size());
+    if (appending) {
+        const int written = errno;  // the write's, for the caller's loop
+        (void)::fcntl(1, F_SETFL, flags);  // took O_APPEND: takes it back
+        errno = written;
+    }
+    return n;
+}
+
+// One write of as much of `bytes` as goes, appended to descriptor 1's file.
+ssize_t append_once(int, std::span<const char> bytes)
+{
+    if (!append_refused) {
         iovec piece{const_cast<char *>(bytes.data()), bytes.size()};
-        const ssize_t n = append ? ::pwritev2(fd, &piece, 1, -1, RWF_APPEND) : ::write(fd, bytes.data(), bytes.size());
+        const ssize_t n = ::pwritev2(1, &piece, 1, -1, RWF_APPEND);
+        if (n >= 0 || (errno != EOPNOTSUPP && errno != EINVAL && errno != ENOSYS))
+            return n;
+        append_refused = true;
+    }
+    return append_by_flags(bytes);
+}
+
+ssize_t write_once(int fd, std::span<const char> bytes)
+{
+    return ::write(fd, bytes.data(), bytes.size());
+}
+
+// Writes all of `bytes` with `once`, going on after short writes,
+// interrupted calls and a full non-blocking descriptor; false once a write
+// fails. One write even of nothing: every piece of output costs its write.
+bool put_all(int fd, std::span<const char> bytes, ssize_t (*once)(int, std::span<const char>))
+{
+    for (;;) {
+        const ssize_t n = once(fd, bytes);
         if (n == static_cast<ssize_t>(bytes.size()))
             return true;  // all of it, as nearly always
         if (n > 0)
             bytes = bytes.subspan(static_cast<std::size_t>(n));
         else if (n < 0 && errno == EAGAIN)
             wait_for(fd, POLLOUT);
-        else if (n < 0 && append && (errno == EOPNOTSUPP || errno == EINVAL || errno == ENOSYS)) {
-            append = false;
-            (void)::lseek(fd, 0, SEEK_END);  // fails only where no offset exists
-        } else if (n == 0 || errno != EINTR)
+        else if (n == 0 || errno != EINTR)
             return false;
     }
+}
+
+}  // namespace
+
+bool write_all(int fd, std::span<const char> bytes)
+{
+    return put_all(fd, bytes, write_once);
+}
+
+bool append_stdout(std::span<const char> bytes)
+{
+    return put_all(1, bytes, append_once);
 }
 
 ssize_t read_some(int fd, std::span<char> into)
@@ -149,7 +205,7 @@ void write_stdout(std::span<const char> bytes, open_rule rule)
         // it is already where descriptor 1 appends): a fresh open would
         // append through a description of its own, and every writer
         // sharing descriptor 1's offset would then write over our output.
-        (void)write_all(1, bytes, kind == output::regular_file);  // no one to tell of a failure
+        (void)(kind == output::regular_file ? append_stdout(bytes) : write_all(1, bytes));  // no one to tell of a failure
         return;
     }
     int fd = open_path("/dev/stdout", O_WRONLY | O_APPEND);

@@ -8,10 +8,12 @@
 
 // Writes all of `bytes` to `fd`, going on after short writes, interrupted
 // calls and a full non-blocking descriptor. Returns false once a write fails.
-// With `append`, each write is an append of its own to the regular file on
-// `fd`, which is left at its end: where the kernel (before Linux 4.16) or an
-// emulator refuses that, a move to the end and a write, the nearest to it.
-bool write_all(int fd, std::span<const char> bytes, bool append = false);
+bool write_all(int fd, std::span<const char> bytes);
+
+// Writes all of `bytes` to the regular file on descriptor 1 as write_all
+// does, each write an append of its own that no other appender can write
+// over, and leaves descriptor 1 at the end of the file.
+bool append_stdout(std::span<const char> bytes);
 
 // One read into `into`: what the first read that delivers anything returns,
 // 0 at the end of the input, -1 on an error. A non-blocking descriptor with
