@@ -4,7 +4,7 @@
 # that depend on the machine's ABI. Needs crossbuild-essential-ARCH and
 # qemu-user (tests/all.sh installs them).
 # usage: cross.sh BUILD_DIR ARCH [CXXFLAGS]
-#   e.g. cross.sh build-armhf armhf "-D_FILE_OFFSET_BITS=64 -D_TIME_BITS=64"
+#   e.g. cross.sh build-armhf armhf "-D_FORTIFY_SOURCE=3"
 set -euo pipefail
 build=$1 arch=$2 flags=${3:-}
 cmake -S "$(dirname "$0")/.." -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/Cross.cmake -DHEXSUITE_ARCH="$arch" \
