@@ -61,17 +61,21 @@ if(HEXSUITE_DEFAULT_BUILD)
   endif()
 endif()
 
-# The default build cross-builds the suite for a 32-bit machine with 64-bit
-# offsets and times (armhf as Debian 13 builds it) and for a big-endian one
-# (s390x), and runs it under qemu-user.
+# The default build cross-builds the suite for a 32-bit machine (armhf), a
+# big-endian one (s390x) and Debian 13's newest release architecture
+# (riscv64), and runs it under qemu-user.
 if(HEXSUITE_DEFAULT_BUILD)
-  find_program(HAVE_armhf_compiler arm-linux-gnueabihf-g++)
-  find_program(HAVE_armhf_emulator qemu-arm)
-  find_program(HAVE_s390x_compiler s390x-linux-gnu-g++)
-  find_program(HAVE_s390x_emulator qemu-s390x)
-  if(NOT HAVE_armhf_compiler OR NOT HAVE_armhf_emulator OR NOT HAVE_s390x_compiler OR NOT HAVE_s390x_emulator)
-    tests_off("cross" "crossbuild-essential-armhf, crossbuild-essential-s390x or qemu-user missing")
-  endif()
+  include(Architectures)
+  set(HEXSUITE_CROSS_TESTS armhf s390x riscv64)
+  foreach(arch IN LISTS HEXSUITE_CROSS_TESTS)
+    architecture(${arch} triple qemu)
+    find_program(HAVE_${arch}_compiler ${triple}-g++)
+    find_program(HAVE_${arch}_emulator qemu-${qemu})
+    if(NOT HAVE_${arch}_compiler OR NOT HAVE_${arch}_emulator)
+      tests_off("cross.${arch}" "${triple}-g++ or qemu-${qemu} not found (Debian: g++-${triple}, qemu-user)")
+      list(REMOVE_ITEM HEXSUITE_CROSS_TESTS ${arch})
+    endif()
+  endforeach()
 endif()
 
 # The fuzz targets' data provider is a header of clang's; g++ compiles it
@@ -84,7 +88,7 @@ if(NOT HEXSUITE_STATIC)
     set(FUZZ_PROVIDER_INCLUDE ${CMAKE_BINARY_DIR}/fuzz-include)
     configure_file(${provider} ${FUZZ_PROVIDER_INCLUDE}/fuzzer/FuzzedDataProvider.h COPYONLY)
   else()
-    tests_off("fuzz regression replay" "FuzzedDataProvider.h not found (Debian: libclang-rt-14-dev)")
+    tests_off("fuzz regression replay" "FuzzedDataProvider.h not found (Debian: libclang-rt-dev)")
   endif()
 endif()
 

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds the suite and runs every test: the one command the README gives and
 # CI runs. In order: the default (hardened) build with all its tests, the
-# package, its reproducibility and the cross builds for armhf and s390x run
-# under qemu-user among them; the same configuration built by clang, with
-# the tests of its code and programs; the static build with the tests that
-# run its programs; the tests again built with clang's AddressSanitizer and
-# UndefinedBehaviorSanitizer; and a short run of every fuzz target.
+# package, its reproducibility and the cross builds for armhf, s390x and
+# riscv64 run under qemu-user among them; the same configuration built by
+# clang, with the tests of its code and programs; the static build with the
+# tests that run its programs; the tests again built with clang's
+# AddressSanitizer and UndefinedBehaviorSanitizer; and a short run of every
+# fuzz target.
 # FUZZ_SECONDS sets the time per fuzz target (default 20; 0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +15,8 @@ cd "$(dirname "$0")/.."
 needed=(cmake:cmake g++:g++ clang++:clang python3:python3 strace:strace valgrind:valgrind
         groff:groff-base man:man-db dpkg-shlibdeps:dpkg-dev lintian:lintian
         hardening-check:devscripts arm-linux-gnueabihf-g++:crossbuild-essential-armhf
-        s390x-linux-gnu-g++:crossbuild-essential-s390x qemu-arm:qemu-user qemu-s390x:qemu-user)
+        s390x-linux-gnu-g++:crossbuild-essential-s390x riscv64-linux-gnu-g++:g++-riscv64-linux-gnu
+        qemu-arm:qemu-user qemu-s390x:qemu-user qemu-riscv64:qemu-user)
 missing=()
 for pair in "${needed[@]}"; do
   command -v "${pair%%:*}" >/dev/null || missing+=("${pair#*:}")
