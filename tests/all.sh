@@ -11,23 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# command:package pairs the tests use beyond what CMake finds on its own.
-needed=(cmake:cmake g++:g++ clang++:clang python3:python3 strace:strace valgrind:valgrind
-        groff:groff-base man:man-db dpkg-shlibdeps:dpkg-dev lintian:lintian
-        hardening-check:devscripts arm-linux-gnueabihf-g++:crossbuild-essential-armhf
-        s390x-linux-gnu-g++:crossbuild-essential-s390x riscv64-linux-gnu-g++:g++-riscv64-linux-gnu
-        qemu-arm:qemu-user qemu-s390x:qemu-user qemu-riscv64:qemu-user)
-missing=()
-for pair in "${needed[@]}"; do
-  command -v "${pair%%:*}" >/dev/null || missing+=("${pair#*:}")
-done
-[ -e /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
-compgen -G '/usr/lib/llvm-*/lib/clang/*/include/fuzzer/FuzzedDataProvider.h' >/dev/null ||
-  missing+=(libclang-rt-14-dev)
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "installing: ${missing[*]}"
-  apt-get update -qq && apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+bash tests/tools.sh  # as root: it installs what is missing
 jobs=$(nproc)
 
 # A test tool that is still missing fails the configure step, loudly.
