@@ -48,10 +48,11 @@ else()
   set(HEXSUITE_INSTRUMENTED OFF)
   # Hardened as distributions build: position-independent executables,
   # stack protector, fortified libc calls, read-only relocations bound at
-  # start-up, stack clash and control-flow protection.
-  # Each protection only where the compiler offers it for the target
-  # (control-flow protection is x86's alone), and the C library's
-  # fortification at the level the flags given choose, when they choose one.
+  # start-up, stack clash and control-flow protection (CET on x86, pointer
+  # authentication and branch targets on arm64, as Debian 13 builds).
+  # Each protection only where the compiler offers it for the target, and
+  # the C library's fortification at the level the flags given choose, when
+  # they choose one.
   set(CMAKE_POSITION_INDEPENDENT_CODE ON)
   # The libraries are only ever linked into executables: code for an
   # executable (-fPIE), which reaches its own data directly, rather than for
@@ -60,7 +61,7 @@ else()
   include(CheckPIESupported)
   check_pie_supported()
   include(CheckCXXCompilerFlag)
-  foreach(flag -fstack-protector-strong -fstack-clash-protection -fcf-protection)
+  foreach(flag -fstack-protector-strong -fstack-clash-protection -fcf-protection -mbranch-protection=standard)
     string(MAKE_C_IDENTIFIER "HAVE${flag}" have)
     check_cxx_compiler_flag(${flag} ${have})
     if(${have})
