@@ -17,8 +17,6 @@ namespace linescreen {
 
 namespace {
 
-constexpr std::size_t piece_max = 511;  // as fgets reads into 512 bytes
-
 // The bytes an entry is the hex text of (the encoder's text is one-to-one
 // with them); none unless encoding them again as a line gives the entry back
 // (hex text as the encoder writes it, without a newline or NUL byte).
@@ -147,9 +145,10 @@ std::size_t judge_pieces(pass &s, std::size_t at)
     return at;
 }
 
-// Half a megabyte: reads and writes cost little per byte, and a block stays
-// in the processor's second-level cache from the read to the write.
-alignas(4096) constinit std::array<char, (1 << 19) + piece_max> buffer{};
+// Blocks of half a megabyte: reads and writes cost little per byte, and a
+// block stays in the processor's second-level cache from the read to the
+// write.
+alignas(4096) constinit std::array<char, block_size + piece_max> buffer{};
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 namespace linescreen {
@@ -13,6 +14,11 @@ inline constexpr std::array<std::string_view, 2> blocked_hex_patterns = {
     "68 65 6C 6C 6F 20 77 6F 72 6C 64",  // hello world
     "74 6F 76 6C 65 72 6B 0A",
 };
+
+// The longest piece of a line judged on its own, as fgets reads into 512
+// bytes, and what one read takes besides an unfinished piece held over.
+inline constexpr std::size_t piece_max = 511;
+inline constexpr std::size_t block_size = std::size_t{1} << 19;
 
 // Returns 1 if `hex_text` equals an entry of blocked_hex_patterns, else 0.
 int is_blocked_hex(std::string_view hex_text);
