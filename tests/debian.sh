@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The README followed on a fresh Debian RELEASE as a newcomer would: a
+# minimal root made by debootstrap, with only git, cmake, g++ and make
+# installed, this tree's last commit cloned into it, and the README's first
+# command (build, then screen the sample). Then, inside it, the test tools
+# and the quick loop of a g++ and a clang build, both without a warning.
+# PACKAGE... are installed as well, and the quick loop then runs with every
+# g++-N and clang++-N the root has (debian.sh trixie DIR g++-13 clang-18 ...).
+# usage: debian.sh RELEASE ROOT [PACKAGE...]    as root, with Debian's mirror
+set -euo pipefail
+release=$1 root=$(realpath -m "$2")
+shift 2
+src=$(cd "$(dirname "$0")/.." && pwd)
+
+# The root goes whatever happens, and nothing outside it goes with it.
+remove_root() {
+  for mount in "$root/dev/pts" "$root/proc"; do
+    if mountpoint -q "$mount"; then umount -l "$mount"; fi
+  done
+  rm -rf --one-file-system "$root"
+}
+trap remove_root EXIT
+remove_root  # what an interrupted run left
+
+in_root() {
+  chroot "$root" /usr/bin/env -i HOME=/root DEBIAN_FRONTEND=noninteractive \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
+}
+
+start=$SECONDS
+log=$(mktemp)
+if ! debootstrap --variant=minbase "$release" "$root" http://deb.debian.org/debian >"$log" 2>&1; then
+  tail -n 20 "$log"
+  exit 1
+fi
+rm -f "$log"
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+mount -t proc proc "$root/proc"
+mount -t devpts -o newinstance,ptmxmode=0666 devpts "$root/dev/pts"  # a terminal of its own for dpkg
+in_root apt-get update -qq
+in_root apt-get install -y -qq --no-install-recommends git cmake g++ make >/dev/null
+git clone -q "$src" "$root/src"
+echo "debian.sh: a fresh $release root with git, cmake, g++ and make ($(( SECONDS - start )) s)"
+
+start=$SECONDS
+in_root sh -c 'cd /src && cmake -S . -B build && cmake --build build -j2 && build/bin/hexscreen < examples/sample.txt' \
+  >"$root/readme.log" 2>&1 || { tail -n 30 "$root/readme.log"; exit 1; }
+in_root sh -c 'cd /src && build/bin/hexscreen < examples/sample.txt' | cmp - "$src/tests/e2e/hexscreen/sample.out"
+echo "debian.sh: the README's first command ($(( SECONDS - start )) s)"
+
+start=$SECONDS
+in_root bash /src/tests/tools.sh
+if [ "$#" -gt 0 ]; then
+  in_root apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+  compilers=()
+else
+  newest_clang=$(in_root bash -c "compgen -c | grep -E '^clang\+\+-[0-9]+$' | sort -V | tail -n 1")
+  compilers=(g++ "$newest_clang")
+fi
+echo "debian.sh: the test tools ($(( SECONDS - start )) s)"
+in_root bash /src/tests/compilers.sh "${compilers[@]}"
