@@ -52,14 +52,3 @@ enum class open_rule {
 // descriptor 1 itself at the end of the file. A write that cannot reach
 // the output, or that fails, is lost without a word.
 void write_stdout(std::span<const char> bytes, open_rule rule);
-
-// The buffered standard output of hexcycle, quadhex, hexnum and trickle,
-// which holds what they print as the C library's stream would (until
-// flush_stdout, or to the end of each line on a terminal), but waits on a
-// full non-blocking output rather than dropping what it holds. A text
-// printed at once is cut short at 2048 bytes, ten times the longest line
-// of those programs.
-[[gnu::format(printf, 1, 2)]] void print_stdout(const char *format, ...);
-
-// Writes what print_stdout holds; a program calls it before it exits.
-void flush_stdout();

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "round_trip.h"
+#include "buffered_stdout.h"
 #include "standard_streams.h"
 
 int main()

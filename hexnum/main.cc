@@ -1,7 +1,7 @@
 // hexnum: turns a fixed piece of hex text into a 32-bit integer and prints it.
 
 #include "parse.h"
-#include "standard_streams.h"
+#include "buffered_stdout.h"
 
 int main()
 {

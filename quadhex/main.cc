@@ -1,6 +1,6 @@
 // quadhex: prints one fixed 32-bit integer as four hex bytes.
 #include "quad.h"
-#include "standard_streams.h"
+#include "buffered_stdout.h"
 
 int main()
 {

@@ -1,6 +1,6 @@
 #include "quad.h"
 
-#include "standard_streams.h"
+#include "buffered_stdout.h"
 
 void print_as_hex(std::int32_t value)
 {

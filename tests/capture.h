@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "standard_streams.h"
+#include "buffered_stdout.h"
 
 template <typename F>
 std::string captured_stdout(F &&run)

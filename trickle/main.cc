@@ -2,7 +2,7 @@
 // long, one at a time with a short pause, and prints what it did.
 
 #include "copy.h"
-#include "standard_streams.h"
+#include "buffered_stdout.h"
 
 int main()
 {
