@@ -175,16 +175,6 @@ char *scanfe(std::span<char> buffer, std::size_t limit)
     return buffer.data();
 }
 
-std::uint64_t input_limit(int in, int out)
-{
-    struct stat i, o;
-    if (::fstat(in, &i) != 0 || ::fstat(out, &o) != 0 || !S_ISREG(i.st_mode) || i.st_dev != o.st_dev ||
-        i.st_ino != o.st_ino)
-        return UINT64_MAX;
-    const off_t read_already = std::max<off_t>(::lseek(in, 0, SEEK_CUR), 0);
-    return static_cast<std::uint64_t>(std::max<off_t>(i.st_size - read_already, 0));
-}
-
 void write_stdout(std::span<const char> bytes, open_rule rule)
 {
     const output kind = describe_stdout();

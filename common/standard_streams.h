@@ -2,7 +2,7 @@
 // reopening a standard descriptor by path, and every fallback, in one place.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <span>
 #include <sys/types.h>
 
@@ -27,11 +27,6 @@ ssize_t read_some(int fd, std::span<char> into);
 // What that read returns is the whole input, NUL-terminated; a failed open
 // or read gives the empty string. Returns buffer.data(), null for no buffer.
 char *scanfe(std::span<char> buffer, std::size_t limit);
-
-// How many bytes of `in` a program that copies it to `out` reads: all of
-// them, unless both are the same regular file (`prog < log >> log`), whose
-// copy would come back as input without end: then what it held at the start.
-std::uint64_t input_limit(int in, int out);
 
 // What a direct write does when standard output is closed or open for
 // reading only (it is then lost) and when opening "/dev/stdout" gives

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 #include <span>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "codec.h"
 #include "standard_streams.h"
@@ -143,6 +145,19 @@ std::size_t judge_pieces(pass &s, std::size_t at)
         at += length;
     }
     return at;
+}
+
+// How many bytes of `in` a copy of it to `out` reads: all of them, unless
+// both are the same regular file (`linescreen < log >> log`), whose copy
+// would come back as input without end: then what it held at the start.
+std::uint64_t input_limit(int in, int out)
+{
+    struct stat i, o;
+    if (::fstat(in, &i) != 0 || ::fstat(out, &o) != 0 || !S_ISREG(i.st_mode) || i.st_dev != o.st_dev ||
+        i.st_ino != o.st_ino)
+        return UINT64_MAX;
+    const off_t read_already = std::max<off_t>(::lseek(in, 0, SEEK_CUR), 0);
+    return static_cast<std::uint64_t>(std::max<off_t>(i.st_size - read_already, 0));
 }
 
 // Blocks of half a megabyte: reads and writes cost little per byte, and a
