@@ -95,34 +95,56 @@ struct pass {
     }
 };
 
-// Judges whole lines from the line start `at` of a block without NUL by
-// their newline masks, 64 bytes at a time: only a line as long as an entry
-// can be dropped, and a mask shifted by that length plus one and laid over
-// itself shows every such line at once. Returns the start of the first line
-// left to judge_pieces: one maybe longer than a piece (seven chunks without
-// a newline) or reaching into the last 64 bytes.
+// Bit i set where byte i of the 64 at `p` is a newline: one compare of 16
+// bytes at a time, its results gathered into bits.
+std::uint64_t newline_mask(const char *p)
+{
+    const auto part = [p](int i) {
+        bytes16 v;
+        std::memcpy(&v, p + 16 * i, 16);
+        return bits_of(v == '\n') << 16 * i;
+    };
+    return part(0) | part(1) | part(2) | part(3);
+}
+
+// The newlines of `newlines` that may end a line exactly as long as an
+// entry, `previous` being the mask of the 64 bytes before. A newline mask
+// shifted by an entry's length plus one lands on every newline that many
+// bytes after another: the end of such a line unless a newline lies between,
+// which the length is_blocked compares then rules out.
+std::uint64_t candidate_ends(std::uint64_t newlines, std::uint64_t previous)
+{
+    std::uint64_t ends = 0;
+    for (std::uint64_t d = distances; d != 0; d &= d - 1) {
+        const int distance = std::countr_zero(d);  // 1 to 63
+        ends |= newlines << distance | previous >> (64 - distance);
+    }
+    return ends & newlines;
+}
+
+// Judges the whole lines from the line start `at` of a block without NUL,
+// 64 bytes at a time: only a line as long as an entry can be dropped, so just
+// the candidates' contents are compared. Returns where the current line
+// starts when the data left is less than 64 bytes, or when the line could
+// outgrow a piece in the next 64: fgets would cut it, so judge_pieces must.
 std::size_t judge_lines(pass &s, std::size_t at)
 {
-    std::uint64_t previous = std::uint64_t{1} << 63, last = previous;  // as if a newline came just before
-    std::size_t last_at = at - 64;  // the last chunk with a newline, `last` its mask
-    for (; at + 64 <= s.size && at - last_at < 8 * 64; at += 64) {
-        const auto bits = [&](int i) { bytes16 v; std::memcpy(&v, s.data + at + 16 * i, 16); return bits_of(v == '\n'); };
-        const std::uint64_t newlines = bits(0) | bits(1) << 16 | bits(2) << 32 | bits(3) << 48;
-        std::uint64_t ends = 0;
-        for (std::uint64_t d = distances; d != 0; d &= d - 1)
-            ends |= newlines << std::countr_zero(d) | previous >> (64 - std::countr_zero(d));
-        for (ends &= newlines; ends != 0; ends &= ends - 1) {
+    std::size_t line_start = at;
+    std::uint64_t previous = std::uint64_t{1} << 63;  // the newline just before `at`
+    for (; at + 64 <= s.size && at + 64 - line_start <= piece_max; at += 64) {
+        const std::uint64_t newlines = newline_mask(s.data + at);
+        for (std::uint64_t ends = candidate_ends(newlines, previous); ends != 0; ends &= ends - 1) {
             const int end = std::countr_zero(ends);
             const std::uint64_t before = newlines & ((std::uint64_t{1} << end) - 1);
-            const int start = before != 0 ? 64 - std::countl_zero(before) : -std::countl_zero(previous);
-            if (is_blocked(s.data + at + start, static_cast<std::size_t>(end - start)))
-                s.drop(at + start, at + end + 1);
+            const std::size_t start = before != 0 ? at + 64 - std::countl_zero(before) : line_start;
+            if (is_blocked(s.data + start, at + end - start))
+                s.drop(start, at + end + 1);
         }
-        last_at = newlines != 0 ? at : last_at;
-        last = newlines != 0 ? newlines : last;
+        if (newlines != 0)
+            line_start = at + 64 - std::countl_zero(newlines);  // just after the last newline
         previous = newlines;
     }
-    return last_at + 64 - static_cast<std::size_t>(std::countl_zero(last));
+    return line_start;
 }
 
 // Judges the line at `at` as fgets cuts it, in pieces of 511 bytes at most.
@@ -145,6 +167,22 @@ std::size_t judge_pieces(pass &s, std::size_t at)
         at += length;
     }
     return at;
+}
+
+// Judges a block from its start: whole lines by their masks as far as they
+// go, then the line where they stop piece by piece, and so on; a block with
+// a NUL byte (rare in text), which the masks do not see, all piece by piece.
+// Returns where the data runs out before a whole line or piece: the rest
+// waits for the next read.
+std::size_t judge_block(pass &s)
+{
+    const bool by_pieces = std::memchr(s.data, '\0', s.size) != nullptr;
+    for (std::size_t at = 0;;) {
+        const std::size_t line = by_pieces ? at : judge_lines(s, at);
+        at = judge_pieces(s, line);
+        if (at == line)
+            return at;
+    }
 }
 
 // How many bytes of `in` a copy of it to `out` reads: all of them, unless
@@ -183,11 +221,7 @@ void screen_lines(int in, int out)
             return;  // what is held was never a whole line
         left -= static_cast<std::uint64_t>(got);
         pass s{buffer.data(), held + static_cast<std::size_t>(got), got == 0};
-        const bool nul = std::memchr(s.data, '\0', s.size) != nullptr;  // rare in text: judged by pieces
-        std::size_t at = 0, next = 0;
-        do  // until a line or piece cannot be judged before the next read
-            next = judge_pieces(s, at = nul ? next : judge_lines(s, next));
-        while (next != at);
+        const std::size_t at = judge_block(s);
         s.drop(at, at);  // gathers the kept bytes up to there
         // Nothing after a failed write: the output stays a whole prefix.
         if ((s.kept_end != buffer.data() && !write_all(out, {buffer.data(), s.kept_end})) || got == 0)
