@@ -42,8 +42,18 @@ enum class open_rule {
 };
 
 // One write of `bytes` to standard output, with nothing held back in the
-// process: into a pipe, terminal or socket through "/dev/stdout" opened
-// with O_APPEND for this write alone, into a regular file through
-// descriptor 1 itself at the end of the file. A write that cannot reach
-// the output, or that fails, is lost without a word.
+// process. What descriptor 1 is decides the way:
+//
+//   descriptor 1               the write
+//   closed or read-only        lost (after a second's pause, with
+//                              pause_zero_fails)
+//   regular file               append_stdout: an append through descriptor
+//                              1, which is left at the end
+//   regular file, O_APPEND     write_all through descriptor 1
+//   anything else (pipe,       write_all through "/dev/stdout" opened with
+//   terminal, socket, ...)     O_APPEND for this write alone; a duplicate of
+//                              descriptor 1 where the path is closed to us,
+//                              descriptor 1 itself without one to spare
+//
+// A write that fails is lost without a word.
 void write_stdout(std::span<const char> bytes, open_rule rule);
