@@ -61,6 +61,10 @@ else()
   include(CheckPIESupported)
   check_pie_supported()
   include(CheckCXXCompilerFlag)
+  # A flag the compiler only warns about for the target is not taken
+  # (clang 15 and 16 accept -mbranch-protection on x86, then warn at every
+  # compile).
+  set(CMAKE_REQUIRED_FLAGS -Werror)
   foreach(flag -fstack-protector-strong -fstack-clash-protection -fcf-protection -mbranch-protection=standard)
     string(MAKE_C_IDENTIFIER "HAVE${flag}" have)
     check_cxx_compiler_flag(${flag} ${have})
@@ -68,6 +72,7 @@ else()
       add_compile_options(${flag})
     endif()
   endforeach()
+  unset(CMAKE_REQUIRED_FLAGS)
   set(CMAKE_REQUIRED_FLAGS -O2)
   check_cxx_source_compiles("#ifndef _FORTIFY_SOURCE\n#error\n#endif\nint main() {}" FORTIFY_GIVEN)
   unset(CMAKE_REQUIRED_FLAGS)
