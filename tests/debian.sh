@@ -4,12 +4,9 @@
 # installed, this tree's last commit cloned into it, and the README's first
 # command (build, then screen the sample). Then, inside it, the test tools
 # and the quick loop of a g++ and a clang build, both without a warning.
-# PACKAGE... are installed as well, and the quick loop then runs with every
-# g++-N and clang++-N the root has (debian.sh trixie DIR g++-13 clang-18 ...).
-# usage: debian.sh RELEASE ROOT [PACKAGE...]    as root, with Debian's mirror
+# usage: debian.sh RELEASE ROOT    as root, with Debian's mirror at hand
 set -euo pipefail
 release=$1 root=$(realpath -m "$2")
-shift 2
 src=$(cd "$(dirname "$0")/.." && pwd)
 
 # The root goes whatever happens, and nothing outside it goes with it.
@@ -50,12 +47,6 @@ echo "debian.sh: the README's first command ($(( SECONDS - start )) s)"
 
 start=$SECONDS
 in_root bash /src/tests/tools.sh
-if [ "$#" -gt 0 ]; then
-  in_root apt-get install -y -qq --no-install-recommends "$@" >/dev/null
-  compilers=()
-else
-  newest_clang=$(in_root bash -c "compgen -c | grep -E '^clang\+\+-[0-9]+$' | sort -V | tail -n 1")
-  compilers=(g++ "$newest_clang")
-fi
 echo "debian.sh: the test tools ($(( SECONDS - start )) s)"
-in_root bash /src/tests/compilers.sh "${compilers[@]}"
+newest_clang=$(in_root bash -c "compgen -c | grep -E '^clang\+\+-[0-9]+$' | sort -V | tail -n 1")
+in_root bash /src/tests/compilers.sh g++ "$newest_clang"
