@@ -61,10 +61,6 @@ output describe_stdout()
     return stdout_kind;
 }
 
-}  // namespace
-
-namespace {
-
 // Where the kernel (before Linux 4.16) or an emulator refuses a write's own
 // append flag, which it does for every write alike: asked once.
 bool append_refused = false;
