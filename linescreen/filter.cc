@@ -19,33 +19,32 @@ namespace linescreen {
 
 namespace {
 
-// The bytes an entry is the hex text of (the encoder's text is one-to-one
-// with them); none unless encoding them again as a line gives the entry back
-// (hex text as the encoder writes it, without a newline or NUL byte).
+static_assert(std::all_of(blocked_hex_patterns.begin(), blocked_hex_patterns.end(),
+                          [](std::string_view hex) { return hex.size() <= 3 * 62 - 1; }),
+              "the newline masks see lines of at most 62 bytes at once");
+
+// An entry's bytes, and whether a line's content can be it: whether encoding
+// the bytes again as a line gives the entry back (no newline or NUL pair).
 struct entry {
     std::array<char, 63> bytes{};
     std::size_t length = 0;
     bool matchable = false;
 };
 
-static_assert(std::all_of(blocked_hex_patterns.begin(), blocked_hex_patterns.end(),
-                          [](std::string_view hex) { return hex.size() <= 3 * 62 - 1; }),
-              "the newline masks see lines of at most 62 bytes at once");
-
 constexpr auto entries = [] {
     std::array<entry, blocked_hex_patterns.size()> all;
     for (std::size_t i = 0; i < all.size(); ++i) {
-        entry &e = all[i];
-        hex_to_line(blocked_hex_patterns[i], e.bytes);
-        e.length = std::string_view{e.bytes.data()}.size();
         std::array<char, 3 * 63> again{};
-        line_to_hex({e.bytes.data(), e.length}, again, line_end::stop);
-        e.matchable = blocked_hex_patterns[i] == again.data();
+        hex_to_line(blocked_hex_patterns[i], all[i].bytes);
+        line_to_hex(all[i].bytes.data(), again, line_end::stop);
+        all[i].length = std::string_view{all[i].bytes.data()}.size();
+        all[i].matchable = blocked_hex_patterns[i] == again.data();
     }
     return all;
 }();
 
-// The newline-to-newline distances (length + 1) of the entries, as bits.
+// Bit n + 1 set where a line of n bytes can be an entry: the distance from
+// the newline before such a line to its own.
 constexpr std::uint64_t distances = [] {
     std::uint64_t bits = 0;
     for (const entry &e : entries)
@@ -95,8 +94,7 @@ struct pass {
     }
 };
 
-// Bit i set where byte i of the 64 at `p` is a newline: one compare of 16
-// bytes at a time, its results gathered into bits.
+// Bit i set where byte i of the 64 at `p` is a newline.
 std::uint64_t newline_mask(const char *p)
 {
     const auto part = [p](int i) {
@@ -107,11 +105,10 @@ std::uint64_t newline_mask(const char *p)
     return part(0) | part(1) | part(2) | part(3);
 }
 
-// The newlines of `newlines` that may end a line exactly as long as an
-// entry, `previous` being the mask of the 64 bytes before. A newline mask
-// shifted by an entry's length plus one lands on every newline that many
-// bytes after another: the end of such a line unless a newline lies between,
-// which the length is_blocked compares then rules out.
+// The newlines that may end a line as long as an entry, `previous` being the
+// mask of the 64 bytes before: the mask shifted by a distance lands on each
+// newline that far after another, the end of such a line unless a newline
+// lies between, which the length is_blocked then compares rules out.
 std::uint64_t candidate_ends(std::uint64_t newlines, std::uint64_t previous)
 {
     std::uint64_t ends = 0;
@@ -122,11 +119,10 @@ std::uint64_t candidate_ends(std::uint64_t newlines, std::uint64_t previous)
     return ends & newlines;
 }
 
-// Judges the whole lines from the line start `at` of a block without NUL,
-// 64 bytes at a time: only a line as long as an entry can be dropped, so just
-// the candidates' contents are compared. Returns where the current line
-// starts when the data left is less than 64 bytes, or when the line could
-// outgrow a piece in the next 64: fgets would cut it, so judge_pieces must.
+// Judges whole lines from the line start `at` of a block without NUL, 64
+// bytes at a time, comparing just the candidates. Returns where the current
+// line starts once less than 64 bytes are left, or once it could outgrow a
+// piece in the next 64: fgets would cut it, so judge_pieces must.
 std::size_t judge_lines(pass &s, std::size_t at)
 {
     std::size_t line_start = at;
@@ -169,11 +165,10 @@ std::size_t judge_pieces(pass &s, std::size_t at)
     return at;
 }
 
-// Judges a block from its start: whole lines by their masks as far as they
-// go, then the line where they stop piece by piece, and so on; a block with
-// a NUL byte (rare in text), which the masks do not see, all piece by piece.
-// Returns where the data runs out before a whole line or piece: the rest
-// waits for the next read.
+// Judges a block: lines by their masks as far as they go, then the line
+// where they stop piece by piece, and so on; a block with a NUL byte (rare
+// in text, and unseen by the masks) all piece by piece. Returns where the
+// data runs out before a whole line or piece, to wait for the next read.
 std::size_t judge_block(pass &s)
 {
     const bool by_pieces = std::memchr(s.data, '\0', s.size) != nullptr;
@@ -199,8 +194,7 @@ std::uint64_t input_limit(int in, int out)
 }
 
 // Blocks of half a megabyte: reads and writes cost little per byte, and a
-// block stays in the processor's second-level cache from the read to the
-// write.
+// block stays in the second-level cache from the read to the write.
 alignas(4096) constinit std::array<char, block_size + piece_max> buffer{};
 
 }  // namespace
