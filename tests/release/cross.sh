@@ -7,7 +7,7 @@
 #   e.g. cross.sh build-armhf armhf "-D_FORTIFY_SOURCE=3"
 set -euo pipefail
 build=$1 arch=$2 flags=${3:-}
-cmake -S "$(dirname "$0")/.." -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/Cross.cmake -DHEXSUITE_ARCH="$arch" \
+cmake -S "$(dirname "$0")/../.." -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/Cross.cmake -DHEXSUITE_ARCH="$arch" \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="$flags" -DHEXSUITE_REQUIRE_TESTS=ON
 cmake --build "$build" -j "$(nproc)"
 ctest --test-dir "$build" -j "$(nproc)" --output-on-failure
