@@ -8,31 +8,12 @@
 
 #include <gtest/gtest.h>
 
-#include "codec.h"
+#include "fgets_filter.h"
 #include "filter.h"
 
 using namespace linescreen;
 
 namespace {
-
-// The line filter as a plain loop over fgets, for comparison with the
-// block-reading one.
-std::string filtered_by_fgets(const std::string &input)
-{
-    std::string copy = input;
-    FILE *in = ::fmemopen(copy.data(), copy.size(), "r");
-    std::string out;
-    std::array<char, 512> line;
-    std::array<char, 1024> hex;
-    while (in != nullptr && std::fgets(line.data(), line.size(), in) != nullptr) {
-        line_to_hex(line.data(), hex, line_end::stop);
-        if (is_blocked_hex(hex.data()) != 1)
-            out += line.data();
-    }
-    if (in != nullptr)
-        std::fclose(in);
-    return out;
-}
 
 // screen_lines reading a regular file, or a pipe fed in pieces of every
 // size.
