@@ -1,7 +1,11 @@
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <fcntl.h>
 #include <span>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -38,9 +42,53 @@ TEST(common, HexWritersSingleCellsAndBytes)
     EXPECT_EQ(captured_stdout([] { openf("x", open_rule::no_pause); }), "x");
 }
 
-TEST(common, HexWritersZeroFailsRuleWritesLikeTheOtherWhileDescriptorZeroIsTaken)
+// printfhex("Hi") to a pipe with descriptor 0 closed, so that opening
+// "/dev/stdout" gives 0; in a child, which asks once what descriptor 1 is.
+// What the pipe got, whether descriptor 0 was still open at the end, and
+// how long it took.
+struct zero_run {
+    std::string output;
+    bool zero_kept;
+    double seconds;
+};
+
+zero_run with_descriptor_zero_free(open_rule rule)
 {
-    EXPECT_EQ(captured_stdout([] { printfhex("Hi", open_rule::pause_zero_fails); }), "48 69 \n");
+    int out[2];
+    EXPECT_EQ(::pipe(out), 0);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(out[1], 1);
+        ::close(out[0]);
+        ::close(out[1]);
+        ::close(0);
+        printfhex("Hi", rule);
+        ::_exit(::fcntl(0, F_GETFD) >= 0 ? 1 : 0);
+    }
+    ::close(out[1]);
+    std::string output;
+    std::array<char, 64> bytes;
+    for (ssize_t n; (n = ::read(out[0], bytes.data(), bytes.size())) > 0;)
+        output.append(bytes.data(), static_cast<std::size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    return {output, WIFEXITED(status) && WEXITSTATUS(status) == 1, took.count()};
+}
+
+TEST(common, HexWritersDescriptorZeroWrittenOrKeptAfterAPauseByTheRule)
+{
+    const zero_run written = with_descriptor_zero_free(open_rule::no_pause);
+    EXPECT_EQ(written.output, "48 69 \n");
+    EXPECT_FALSE(written.zero_kept);
+    const zero_run kept = with_descriptor_zero_free(open_rule::pause_zero_fails);
+    EXPECT_EQ(kept.output, "48 69 \n");
+    EXPECT_TRUE(kept.zero_kept);
+    // One pause, not one for each of the seven writes: 0 stays taken.
+    EXPECT_GE(kept.seconds, 1.0);
+    EXPECT_LT(kept.seconds, 7.0);
 }
 
 TEST(bytewalk, PrintHexBytesWalksFromTheLastByteDown)
