@@ -7,7 +7,8 @@ Instruction counts come from valgrind's callgrind (stable on a busy
 machine); wall times are medians of runs made side by side. The data is
 generated here from fixed seeds.
 
-usage: python3 bench/run.py [--runs N] [--megabytes N]
+usage: python3 bench/run.py [--runs N] [--megabytes N] [--repeat N]
+The README's table is what --repeat 3 prints on a fresh clone.
 """
 import argparse
 import json
@@ -219,26 +220,49 @@ def hexecho_writes(work):
         expected, '', '3n+1 each, nothing more', holds)
 
 
+def cell(values):
+    """A figure's cell: its value, or the range of its values across runs."""
+    text = [f'{v:.3f}' if isinstance(v, float) else str(v) for v in values]
+    if len(set(text)) == 1:
+        return text[0]
+    if all(isinstance(v, (int, float)) for v in values):
+        return cell([min(values)]) + '–' + cell([max(values)])
+    return ' / '.join(text)
+
+
+def verdict(values):
+    misses = values.count('NO')
+    if misses in (0, len(values)):
+        return values[0]
+    return f'NO in {misses} of {len(values)} runs'
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--runs', type=int, default=15)
     parser.add_argument('--megabytes', type=int, default=50)
+    parser.add_argument('--repeat', type=int, default=1,
+                        help='measure N times over; each cell gives the range of its N values')
     args = parser.parse_args()
+    runs = []
     with tempfile.TemporaryDirectory() as work:
         nop, programs = build(work)
-        startup(nop, programs, work)
-        hexscreen_vs_xxd(work)
-        linescreen_vs_grep(work, args.megabytes, args.runs)
-        codec()
-        hexecho_writes(work)
+        for _ in range(args.repeat):
+            rows.clear()
+            startup(nop, programs, work)
+            hexscreen_vs_xxd(work)
+            linescreen_vs_grep(work, args.megabytes, args.runs)
+            codec()
+            hexecho_writes(work)
+            runs.append(list(rows))
 
     header = ('figure', 'value', 'reference', 'ratio', 'target', 'holds')
     print('| ' + ' | '.join(header) + ' |')
     print('|' + '---|' * len(header))
-    for r in rows:
-        cells = [f'{c:.3f}' if isinstance(c, float) else str(c) for c in r]
+    for same_row in zip(*runs):
+        cells = [cell([r[i] for r in same_row]) for i in range(5)] + [verdict([r[5] for r in same_row])]
         print('| ' + ' | '.join(cells) + ' |')
-    return 0 if all(r[5] == 'yes' for r in rows) else 1
+    return 0 if all(r[5] == 'yes' for run in runs for r in run) else 1
 
 
 if __name__ == '__main__':
