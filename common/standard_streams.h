@@ -16,9 +16,9 @@ bool write_all(int fd, std::span<const char> bytes);
 bool append_stdout(std::span<const char> bytes);
 
 // One read into `into`: what the first read that delivers anything returns,
-// 0 at the end of the input, -1 on an error. A non-blocking descriptor with
-// nothing in it yet is waited on (poll), and an interrupted call is made
-// again, so that neither is taken for the end of the input.
+// 0 at the end of the input, -1 on an error. An empty non-blocking
+// descriptor is waited on and an interrupted read made again: neither is
+// the end of the input.
 ssize_t read_some(int fd, std::span<char> into);
 
 // The single read of standard input of hexscreen, hexcycle and hexecho:
@@ -28,16 +28,13 @@ ssize_t read_some(int fd, std::span<char> into);
 // or read gives the empty string. Returns buffer.data(), null for no buffer.
 char *scanfe(std::span<char> buffer, std::size_t limit);
 
-// What a direct write does when standard output is closed or open for
-// reading only (it is then lost) and when opening "/dev/stdout" gives
-// descriptor 0.
+// What a direct write does when standard output is unwritable (the write
+// is lost) and when opening "/dev/stdout" gives descriptor 0.
 enum class open_rule {
-    // hexscreen's: the write is lost at once; descriptor 0 is written to.
-    no_pause,
-    // hexecho's and bytewalk's: the write is lost after a one-second pause;
-    // descriptor 0 counts as a failed open: it is left open, so that no
-    // later open can return 0 again, and after a one-second pause the
-    // write goes through "/proc/self/fd/1".
+    no_pause,  // hexscreen's: lost at once; descriptor 0 is written to
+    // hexecho's and bytewalk's: lost after a second's pause; descriptor 0
+    // is a failed open, kept so that no later open gets 0, and after a
+    // second's pause the write goes through "/proc/self/fd/1".
     pause_zero_fails,
 };
 
