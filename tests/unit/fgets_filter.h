@@ -13,8 +13,8 @@ inline std::string filtered_by_fgets(std::string input)
 {
     FILE *in = ::fmemopen(input.data(), input.size(), "r");
     std::string out;
-    std::array<char, linescreen::piece_max + 1> line;
-    std::array<char, 3 * (linescreen::piece_max + 1)> hex;
+    std::array<char, 512> line;  // its own size, not the filter's constant
+    std::array<char, 3 * 512> hex;
     while (in != nullptr && std::fgets(line.data(), line.size(), in) != nullptr) {
         line_to_hex(line.data(), hex, line_end::stop);
         if (linescreen::is_blocked_hex(hex.data()) != 1)
