@@ -43,15 +43,6 @@ constexpr auto entries = [] {
     return all;
 }();
 
-// Bit n + 1 set where a line of n bytes can be an entry: the distance from
-// the newline before such a line to its own.
-constexpr std::uint64_t distances = [] {
-    std::uint64_t bits = 0;
-    for (const entry &e : entries)
-        bits |= e.matchable ? std::uint64_t{1} << (e.length + 1) : 0;
-    return bits;
-}();
-
 bool is_blocked(const char *content, std::size_t length)
 {
     return std::any_of(entries.begin(), entries.end(), [&](const entry &e) {
@@ -106,16 +97,15 @@ std::uint64_t newline_mask(const char *p)
 }
 
 // The newlines that may end a line as long as an entry, `previous` being the
-// mask of the 64 bytes before: the mask shifted by a distance lands on each
-// newline that far after another, the end of such a line unless a newline
-// lies between, which the length is_blocked then compares rules out.
+// mask of the 64 bytes before: shifted by that length plus one, a mask lands
+// on each newline that far after another (is_blocked then sees by the length
+// whether another newline lies between).
 std::uint64_t candidate_ends(std::uint64_t newlines, std::uint64_t previous)
 {
     std::uint64_t ends = 0;
-    for (std::uint64_t d = distances; d != 0; d &= d - 1) {
-        const int distance = std::countr_zero(d);  // 1 to 63
-        ends |= newlines << distance | previous >> (64 - distance);
-    }
+    for (const entry &e : entries)
+        if (e.matchable)
+            ends |= newlines << (e.length + 1) | previous >> (63 - e.length);
     return ends & newlines;
 }
 
