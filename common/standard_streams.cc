@@ -1,9 +1,7 @@
 #include "standard_streams.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
@@ -12,19 +10,18 @@
 
 namespace {
 
-// Waits until `fd` is ready for `events`. The call that follows tells
-// whether it is, so the result of the wait itself is not needed. Out of
-// line: the callers' usual path then keeps no stack object to protect.
+// Waits until `fd` is ready for `events`: the call that follows tells
+// whether it is. Out of line: the callers' usual path then keeps no stack
+// object to protect.
 [[gnu::noinline]] void wait_for(int fd, short events)
 {
     pollfd p{fd, events, 0};
     (void)::poll(&p, 1, -1);
 }
 
-// Opens a standard stream by path without ever waiting: a named pipe whose
-// other end is gone would hold a blocking open forever. The description is
-// ours alone, so leaving it non-blocking disturbs nobody; read_some and
-// write_all wait for data or room instead.
+// Opens a standard stream by path without waiting, which a named pipe
+// without its other end would do forever. The description is ours alone:
+// non-blocking, it disturbs nobody, and read_some and write_all wait.
 int open_path(const char *path, int flags)
 {
     return ::open(path, flags | O_NONBLOCK);
@@ -65,13 +62,11 @@ output describe_stdout()
 // append flag, which it does for every write alike: asked once.
 bool append_refused = false;
 
-// One append of `bytes` to the regular file on descriptor 1 without the
-// write's own flag: its description appends for this one write, which then
-// lands at the end beside every other appender and moves the offset that
-// other writers may share, as the flag would; its flags are then as they
-// were. (A write through a fresh open with O_APPEND would leave the shared
-// offset behind, inside what we wrote, for the next writer to write over.)
-// Where the flags cannot be set, a move to the end and a write, the nearest.
+// One append to descriptor 1's file without the write's own flag: its
+// description appends for this one write, which lands beside every other
+// appender and moves the offset other writers share, as the flag would.
+// (A fresh open with O_APPEND would leave that offset inside our output for
+// the next writer to write over.) Failing that, a seek to the end.
 ssize_t append_by_flags(std::span<const char> bytes)
 {
     const int flags = ::fcntl(1, F_GETFL);
@@ -105,9 +100,8 @@ ssize_t write_once(int fd, std::span<const char> bytes)
     return ::write(fd, bytes.data(), bytes.size());
 }
 
-// Writes all of `bytes` with `once`, going on after short writes,
-// interrupted calls and a full non-blocking descriptor; false once a write
-// fails. One write even of nothing: every piece of output costs its write.
+// write_all's loop, with `once` for each write. One write even of nothing:
+// every piece of output costs its write.
 bool put_all(int fd, std::span<const char> bytes, ssize_t (*once)(int, std::span<const char>))
 {
     for (;;) {
@@ -180,10 +174,8 @@ void write_stdout(std::span<const char> bytes, open_rule rule)
         return;
     }
     if (kind != output::other) {
-        // Through descriptor 1 itself, each write an append of its own (as
-        // it is already where descriptor 1 appends): a fresh open would
-        // append through a description of its own, and every writer
-        // sharing descriptor 1's offset would then write over our output.
+        // A fresh open would append through a description of its own, and
+        // writers sharing descriptor 1's offset would write over our output.
         (void)(kind == output::regular_file ? append_stdout(bytes) : write_all(1, bytes));  // no one to tell of a failure
         return;
     }
@@ -193,12 +185,10 @@ void write_stdout(std::span<const char> bytes, open_rule rule)
         (void)::sleep(1);
         fd = open_path("/proc/self/fd/1", O_WRONLY | O_APPEND);
     }
-    // The path is closed to us although descriptor 1 works: a socket, a
-    // terminal or pipe of another user, no /proc. Write through a duplicate
-    // at once; pausing would not make the path open.
+    // The path is closed to us (a socket, another user's terminal or pipe,
+    // no /proc) although descriptor 1 works: no pause would open it.
     if (fd < 0)
         fd = ::dup(1);
-    // With no descriptor to spare (the open-file limit), descriptor 1 itself.
     (void)write_all(fd >= 0 ? fd : 1, bytes);  // no one to tell of a failure
     if (fd >= 0)
         (void)::close(fd);  // everything is written or lost already
