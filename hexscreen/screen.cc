@@ -33,12 +33,8 @@ using group_text = bounded_text<1024>;
 
 void flush(group_text &group, int &count)
 {
-    if (is_blocked(group.view())) {
-        result.append("[BLOCKED]\n");
-    } else {
-        result.append(group.view());
-        result.append("\n");
-    }
+    result.append(is_blocked(group.view()) ? "[BLOCKED]" : group.view());
+    result.append("\n");
     group.clear();
     count = 0;
 }
