@@ -82,7 +82,8 @@ ssize_t append_by_flags(std::span<const char> bytes)
     return n;
 }
 
-// One write of as much of `bytes` as goes, appended to descriptor 1's file.
+// One write of as much of `bytes` as goes, appended to descriptor 1's file,
+// where no other appender can write over it.
 ssize_t append_once(int, std::span<const char> bytes)
 {
     if (!append_refused) {
@@ -122,11 +123,6 @@ bool put_all(int fd, std::span<const char> bytes, ssize_t (*once)(int, std::span
 bool write_all(int fd, std::span<const char> bytes)
 {
     return put_all(fd, bytes, write_once);
-}
-
-bool append_stdout(std::span<const char> bytes)
-{
-    return put_all(1, bytes, append_once);
 }
 
 ssize_t read_some(int fd, std::span<char> into)
@@ -174,9 +170,10 @@ void write_stdout(std::span<const char> bytes, open_rule rule)
         return;
     }
     if (kind != output::other) {
-        // A fresh open would append through a description of its own, and
-        // writers sharing descriptor 1's offset would write over our output.
-        (void)(kind == output::regular_file ? append_stdout(bytes) : write_all(1, bytes));  // no one to tell of a failure
+        // Through descriptor 1: writers sharing its offset would write over
+        // what a fresh open appended through a description of its own.
+        const auto once = kind == output::regular_file ? append_once : write_once;
+        (void)put_all(1, bytes, once);  // no one to tell of a failure
         return;
     }
     int fd = open_path("/dev/stdout", O_WRONLY | O_APPEND);

@@ -10,11 +10,6 @@
 // calls and a full non-blocking descriptor. Returns false once a write fails.
 bool write_all(int fd, std::span<const char> bytes);
 
-// Writes all of `bytes` to the regular file on descriptor 1 as write_all
-// does, each write an append of its own that no other appender can write
-// over, and leaves descriptor 1 at the end of the file.
-bool append_stdout(std::span<const char> bytes);
-
 // One read into `into`: what the first read that delivers anything returns,
 // 0 at the end of the input, -1 on an error. An empty non-blocking
 // descriptor is waited on and an interrupted read made again: neither is
@@ -44,8 +39,8 @@ enum class open_rule {
 //   descriptor 1               the write
 //   closed or read-only        lost (after a second's pause, with
 //                              pause_zero_fails)
-//   regular file               append_stdout: an append through descriptor
-//                              1, which is left at the end
+//   regular file               appends through descriptor 1 that no other
+//                              appender can write over; it is left at the end
 //   regular file, O_APPEND     write_all through descriptor 1
 //   anything else (pipe,       write_all through "/dev/stdout" opened with
 //   terminal, socket, ...)     O_APPEND for this write alone; a duplicate of
