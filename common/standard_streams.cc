@@ -161,6 +161,11 @@ char *scanfe(std::span<char> buffer, std::size_t limit)
     return buffer.data();
 }
 
+void forget_stdout()
+{
+    stdout_kind = output::unknown;
+}
+
 void write_stdout(std::span<const char> bytes, open_rule rule)
 {
     const output kind = describe_stdout();

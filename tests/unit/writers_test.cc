@@ -43,7 +43,8 @@ TEST(common, HexWritersSingleCellsAndBytes)
 }
 
 // printfhex("Hi") to a pipe with descriptor 0 closed, so that opening
-// "/dev/stdout" gives 0; in a child, which asks once what descriptor 1 is.
+// "/dev/stdout" gives 0; in a child, which forgets what an earlier test in
+// this process found descriptor 1 to be.
 // What the pipe got, whether descriptor 0 was still open at the end, and
 // how long it took.
 struct zero_run {
@@ -63,6 +64,7 @@ zero_run with_descriptor_zero_free(open_rule rule)
         ::close(out[0]);
         ::close(out[1]);
         ::close(0);
+        forget_stdout();
         printfhex("Hi", rule);
         ::_exit(::fcntl(0, F_GETFD) >= 0 ? 1 : 0);
     }
