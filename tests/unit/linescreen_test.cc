@@ -27,13 +27,16 @@ std::string filtered_by_screen_lines(const std::string &input, bool through_pipe
             std::mt19937 random(3);
             for (std::size_t at = 0; at < input.size();) {
                 const std::size_t n = std::min<std::size_t>(input.size() - at, 1 + random() % 70000);
-                at += static_cast<std::size_t>(::write(fds[1], input.data() + at, n));
+                const ssize_t written = ::write(fds[1], input.data() + at, n);
+                if (written <= 0)
+                    break;  // the reader has gone: the comparison tells what was lost
+                at += static_cast<std::size_t>(written);
             }
             ::close(fds[1]);
         });
         screen_lines(fds[0], ::fileno(out));
+        ::close(fds[0]);  // a feed left writing fails rather than waits
         feed.join();
-        ::close(fds[0]);
     } else {
         FILE *in = std::tmpfile();
         std::fwrite(input.data(), 1, input.size(), in);
