@@ -19,10 +19,6 @@ namespace linescreen {
 
 namespace {
 
-static_assert(std::all_of(blocked_hex_patterns.begin(), blocked_hex_patterns.end(),
-                          [](std::string_view hex) { return hex.size() <= 3 * 62 - 1; }),
-              "the newline masks see lines of at most 62 bytes at once");
-
 // An entry's bytes, and whether a line's content can be it: whether encoding
 // the bytes again as a line gives the entry back (no newline or NUL pair).
 struct entry {
@@ -50,6 +46,55 @@ bool is_blocked(const char *content, std::size_t length)
     });
 }
 
+// One pass over a block: kept bytes gather at its front for one write.
+struct pass {
+    char *data;
+    std::size_t size;
+    bool at_end;
+    char *kept_end = data;
+    std::size_t run = 0;  // where the kept bytes not yet gathered start
+
+    // Moves the kept bytes up to `end` behind those gathered before.
+    void gather(std::size_t end)
+    {
+        std::memmove(kept_end, data + run, end - run);
+        kept_end += end - run;
+        run = end;
+    }
+    void drop(std::size_t from, std::size_t to) { gather(from); run = to; }
+};
+
+// Judges the line at `at` as fgets cuts it, in pieces of 511 bytes at most:
+// by itself a complete filter, which the masks below only speed up. Returns
+// where the line ends, or where the data ran out before a whole piece.
+std::size_t judge_pieces(pass &s, std::size_t at)
+{
+    const char *newline = nullptr;  // set by the piece that ends the line
+    while (newline == nullptr && at < s.size) {
+        const char *piece = s.data + at;
+        const std::size_t avail = std::min(s.size - at, piece_max);
+        newline = static_cast<const char *>(std::memchr(piece, '\n', avail));
+        if (newline == nullptr && avail < piece_max && !s.at_end)
+            break;  // the rest of this piece comes with the next read
+        const std::size_t length = newline != nullptr ? static_cast<std::size_t>(newline - piece) + 1 : avail;
+        const auto *nul = static_cast<const char *>(std::memchr(piece, '\0', length));
+        const std::size_t printed = nul != nullptr ? static_cast<std::size_t>(nul - piece) : length;
+        if (is_blocked(piece, nul != nullptr || newline == nullptr ? printed : length - 1))
+            s.drop(at, at + length);
+        else if (printed < length)
+            s.drop(at + printed, at + length);
+        at += length;
+    }
+    return at;
+}
+
+#if !defined(LINESCREEN_NO_MASKS)
+// The accelerator. Only a line exactly as long as an entry can be dropped:
+// masks of the newlines in 64 bytes at a time show where such lines end,
+// and just those are compared. A build with LINESCREEN_NO_MASKS leaves it
+// out, and judge_pieces judges every line.
+static_assert(std::all_of(entries.begin(), entries.end(), [](const entry &e) { return e.length <= 62; }),
+              "the newline masks see lines of at most 62 bytes at once");
 // Sixteen bytes compared at once (GCC's vector extensions), and bit i of a
 // compare's result set where byte i compared equal.
 using bytes16 = unsigned char __attribute__((vector_size(16)));
@@ -59,7 +104,9 @@ std::uint64_t bits_of(bytes16 compared)
 #if defined(__SSE2__)
     return static_cast<unsigned>(_mm_movemask_epi8(reinterpret_cast<__m128i>(compared)));
 #else
-    // Byte i of each half as byte i of a value; a product gathers the bits.
+    // Byte i of each half as byte i of a value, 0 or 1 once masked. Times the
+    // constant, each lands shifted by 7k + 7 for k = 0..7, no two bits in one
+    // place (no carry): byte i at bit 56 + i for k = 7 - i, all in the top byte.
     std::array<std::uint64_t, 2> w;
     std::memcpy(w.data(), &compared, sizeof w);
     if constexpr (std::endian::native == std::endian::big)
@@ -68,22 +115,6 @@ std::uint64_t bits_of(bytes16 compared)
            ((w[1] & 0x0101010101010101) * 0x0102040810204080) >> 56 << 8;
 #endif
 }
-
-// One pass over a block: kept bytes gather at its front for one write.
-struct pass {
-    char *data;
-    std::size_t size;
-    bool at_end;
-    char *kept_end = data;
-    std::size_t run = 0;  // where the kept bytes not yet gathered start
-
-    void drop(std::size_t from, std::size_t to)
-    {
-        std::memmove(kept_end, data + run, from - run);
-        kept_end += from - run;
-        run = to;
-    }
-};
 
 // Bit i set where byte i of the 64 at `p` is a newline.
 std::uint64_t newline_mask(const char *p)
@@ -116,7 +147,7 @@ std::uint64_t candidate_ends(std::uint64_t newlines, std::uint64_t previous)
 std::size_t judge_lines(pass &s, std::size_t at)
 {
     std::size_t line_start = at;
-    std::uint64_t previous = std::uint64_t{1} << 63;  // the newline just before `at`
+    std::uint64_t previous = std::uint64_t{1} << 63;  // as if a newline came just before `at`
     for (; at + 64 <= s.size && at + 64 - line_start <= piece_max; at += 64) {
         const std::uint64_t newlines = newline_mask(s.data + at);
         for (std::uint64_t ends = candidate_ends(newlines, previous); ends != 0; ends &= ends - 1) {
@@ -133,32 +164,13 @@ std::size_t judge_lines(pass &s, std::size_t at)
     return line_start;
 }
 
-// Judges the line at `at` as fgets cuts it, in pieces of 511 bytes at most.
-// Returns where it ends, or where the data ran out before a whole piece.
-std::size_t judge_pieces(pass &s, std::size_t at)
-{
-    for (const char *newline = nullptr; at < s.size && newline == nullptr;) {
-        const char *piece = s.data + at;
-        const std::size_t avail = std::min(s.size - at, piece_max);
-        newline = static_cast<const char *>(std::memchr(piece, '\n', avail));
-        if (newline == nullptr && avail < piece_max && !s.at_end)
-            break;  // the rest of this piece comes with the next read
-        const std::size_t length = newline != nullptr ? static_cast<std::size_t>(newline - piece) + 1 : avail;
-        const auto *nul = static_cast<const char *>(std::memchr(piece, '\0', length));
-        const std::size_t printed = nul != nullptr ? static_cast<std::size_t>(nul - piece) : length;
-        if (is_blocked(piece, nul != nullptr || newline == nullptr ? printed : length - 1))
-            s.drop(at, at + length);
-        else if (printed < length)
-            s.drop(at + printed, at + length);
-        at += length;
-    }
-    return at;
-}
+#else
+std::size_t judge_lines(pass &, std::size_t at) { return at; }  // every line by its pieces
+#endif
 
-// Judges a block: lines by their masks as far as they go, then the line
-// where they stop piece by piece, and so on; a block with a NUL byte (rare
-// in text, and unseen by the masks) all piece by piece. Returns where the
-// data runs out before a whole line or piece, to wait for the next read.
+// Judges a block: by the masks as far as they go, the line where they stop
+// by its pieces, and so on; a block with a NUL byte (unseen by the masks) all
+// by pieces. Returns where the data runs out before a whole line or piece.
 std::size_t judge_block(pass &s)
 {
     const bool by_pieces = std::memchr(s.data, '\0', s.size) != nullptr;
@@ -206,7 +218,7 @@ void screen_lines(int in, int out)
         left -= static_cast<std::uint64_t>(got);
         pass s{buffer.data(), held + static_cast<std::size_t>(got), got == 0};
         const std::size_t at = judge_block(s);
-        s.drop(at, at);  // gathers the kept bytes up to there
+        s.gather(at);
         // Nothing after a failed write: the output stays a whole prefix.
         if ((s.kept_end != buffer.data() && !write_all(out, {buffer.data(), s.kept_end})) || got == 0)
             return;

@@ -16,7 +16,8 @@ inline constexpr std::array<std::string_view, 2> blocked_hex_patterns = {
 };
 
 // The longest piece of a line judged on its own, as fgets reads into 512
-// bytes, and what one read takes besides an unfinished piece held over.
+// bytes; and the size of a block. The buffer holds a block and a piece:
+// each read fills what the piece held over from the last one leaves.
 inline constexpr std::size_t piece_max = 511;
 inline constexpr std::size_t block_size = std::size_t{1} << 19;
 
