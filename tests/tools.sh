@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs with apt-get the tools the tests need beyond CMake and a
 # compiler, those of them that are missing, with package names Debian 12
-# and 13 share. apt-get needs root: the test command runs this first.
+# and 13 share, and the COMMAND:PACKAGE pairs given besides. apt-get needs
+# root: the test command runs this first.
+# usage: tools.sh [COMMAND:PACKAGE...]
 set -euo pipefail
 
-# command:package pairs.
-needed=(cmake:cmake g++:g++ clang++:clang python3:python3 strace:strace valgrind:valgrind
+needed=("$@" cmake:cmake g++:g++ clang++:clang python3:python3 strace:strace valgrind:valgrind
         groff:groff-base man:man-db dpkg-shlibdeps:dpkg-dev lintian:lintian
         hardening-check:devscripts debootstrap:debootstrap git:git
         arm-linux-gnueabihf-g++:crossbuild-essential-armhf
