@@ -30,7 +30,8 @@ for cxx in "$@"; do
     passed=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$build/test.log")
     echo "$cxx: $passed tests passed, no warning ($(( SECONDS - start )) s)"
   else
-    echo "$cxx: FAILED, see $build/*.log"
+    echo "$cxx: FAILED, see $build/*.log; the last written ends:"
+    tail -n 25 "$(ls -t "$build"/*.log | head -n 1)"
     failed+=("$cxx")
   fi
 done
