@@ -3,17 +3,27 @@
 # CI runs. It installs what the tests need, so it runs as root. In order:
 # the default (hardened) build with all its tests, the package, its
 # reproducibility and the cross builds for armhf, s390x and riscv64 run
-# under qemu-user among them; the same configuration built by the newest
-# clang, with the tests of its code and programs; the static build with the
-# tests that run its programs; the tests again built with clang's
-# AddressSanitizer and UndefinedBehaviorSanitizer; the README followed in a
-# fresh root of the other Debian release (13 on 12, 12 on 13), with a g++
-# and a clang build there; and a short run of every fuzz target.
+# under qemu-user among them, and its unit tests again as one shuffled
+# process; linescreen's tests without its mask path; the quick loop with
+# the oldest g++ and clang of this Debian release and its newest clang, a
+# warning failing it; the static build with the tests that run its
+# programs; the tests again built with clang's AddressSanitizer and
+# UndefinedBehaviorSanitizer; the README followed in a fresh root of the
+# other Debian release (13 on 12, 12 on 13), with a g++ and a clang build
+# there; and a short run of every fuzz target.
 # FUZZ_SECONDS sets the time per fuzz target (default 20; 0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash tests/tools.sh  # as root: it installs what is missing
+# The oldest compilers of each release, where a new C++20 feature breaks
+# first (the newest are its default g++ and newest clang).
+. /etc/os-release
+case ${VERSION_CODENAME:-} in
+  bookworm) oldest=(g++-11:g++-11 clang++-14:clang-14) ;;
+  trixie) oldest=(g++-12:g++-12 clang++-17:clang-17) ;;
+  *) oldest=() ;;
+esac
+bash tests/tools.sh "${oldest[@]}"  # as root: it installs what is missing
 jobs=$(nproc)
 
 # A test tool that is still missing fails the configure step, loudly.
@@ -21,11 +31,16 @@ cmake --preset default -DHEXSUITE_REQUIRE_TESTS=ON
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
 
-# The newest clang the machine has.
-clang=$(compgen -c | grep -E '^clang\+\+-[0-9]+$' | sort -V | tail -n 1 || true)
-CXX=${clang:-clang++} cmake -S . -B build-clang -DHEXSUITE_REQUIRE_TESTS=ON
-cmake --build build-clang -j "$jobs"
-ctest --test-dir build-clang -j "$jobs" -LE release --output-on-failure
+# Each test alone passes in any order, in one process too.
+build/test-bin/unit_tests --gtest_shuffle --gtest_repeat=3 --gtest_brief=1
+
+cmake -S . -B build-no-masks -DHEXSUITE_LINE_MASKS=OFF -DHEXSUITE_REQUIRE_TESTS=ON
+cmake --build build-no-masks -j "$jobs" --target linescreen unit_tests screen_lines_replay
+ctest --test-dir build-no-masks -j "$jobs" -R 'linescreen|screen_lines' --output-on-failure
+
+newest_clang=$(compgen -c | grep -E '^clang\+\+-[0-9]+$' | sort -V | tail -n 1 || true)
+mapfile -t compilers < <(printf '%s\n' "${oldest[@]%%:*}" "${newest_clang:-clang++}" | grep . | sort -u)
+bash tests/compilers.sh "${compilers[@]}"
 
 cmake --preset static -DHEXSUITE_REQUIRE_TESTS=ON
 cmake --build --preset static -j "$jobs"
@@ -36,7 +51,6 @@ cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
 
 # The README followed on a fresh root of the other supported Debian release.
-. /etc/os-release
 if [ "${VERSION_CODENAME:-}" = trixie ]; then other=bookworm; else other=trixie; fi
 bash tests/debian.sh "$other" "build-$other"
 
