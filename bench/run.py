@@ -7,12 +7,15 @@ Instruction counts come from valgrind's callgrind (stable on a busy
 machine); wall times are medians of runs made side by side. The data is
 generated here from fixed seeds.
 
-usage: python3 bench/run.py [--runs N] [--megabytes N] [--repeat N]
-The README's table is what --repeat 3 prints on a fresh clone.
+usage: python3 bench/run.py [--runs N] [--megabytes N] [--repeat N] [--markdown FILE]
+--markdown FILE writes the table, with the commit and the machine it ran
+on, into FILE between its two marker lines: docs/performance.md is written
+by --repeat 3 --markdown docs/performance.md.
 """
 import argparse
 import json
 import os
+import platform
 import random
 import re
 import shutil
@@ -111,9 +114,14 @@ def startup(nop, programs, work):
             '<= 0.50 of plain C', n / plain <= 0.50)
 
 
+def install(package, needed):
+    """Installs the Debian package that brings `needed`, a command or a
+    file, when it is missing."""
+    if shutil.which(needed) is None and not os.path.exists(needed):
+        sh('apt-get', 'install', '-y', '-qq', package, stdout=subprocess.DEVNULL)
+
+
 def hexscreen_vs_xxd(work):
-    if shutil.which('xxd') is None:
-        sh('apt-get', 'install', '-y', '-qq', 'xxd', stdout=subprocess.DEVNULL)
     data = os.path.join(work, 'random1023')
     with open(data, 'wb') as f:
         f.write(random.Random(1023).randbytes(1023))
@@ -160,18 +168,23 @@ def linescreen_vs_grep(work, megabytes, runs):
         'linescreen': [os.path.join(BIN, 'linescreen')],
         'copy': [os.path.join(work, 'copy')],
         'grep': ['grep', '-vxF', 'hello world'],
+        'rg': ['rg', '-vxF', 'hello world'],
         'cat': ['cat'],
     }
     times = {name: [] for name in commands}
     for _ in range(runs):  # side by side, so load on the machine hits all alike
         for name, command in commands.items():
             times[name].append(timed(command, big, os.path.join(work, name + '.out')))
-    same = sh('cmp', '-s', os.path.join(work, 'linescreen.out'),
-              os.path.join(work, 'grep.out'), check=False).returncode == 0
-    ours, copy, grep, cat = (statistics.median(times[n]) for n in commands)
+    def same(peer):
+        return sh('cmp', '-s', os.path.join(work, 'linescreen.out'),
+                  os.path.join(work, peer + '.out'), check=False).returncode == 0
+    ours, copy, grep, rg, cat = (statistics.median(times[n]) for n in commands)
     row(f'linescreen, {megabytes} MB of text (s, median of {runs})', round(ours, 4),
         round(grep, 4), ours / grep, '<= 0.25 of grep -vxF', ours / grep <= 0.25)
-    row('linescreen output identical to grep -vxF', 'yes' if same else 'no', '', '', 'yes', same)
+    row('linescreen output identical to grep -vxF', 'yes' if same('grep') else 'no', '', '', 'yes', same('grep'))
+    row(f'linescreen against ripgrep, {megabytes} MB (s, median of {runs})', round(ours, 4),
+        round(rg, 4), ours / rg, 'for scale', True)
+    row('linescreen output identical to rg -vxF', 'yes' if same('rg') else 'no', '', '', 'yes', same('rg'))
     row(f'linescreen against a read/write copy loop, {megabytes} MB (s, median of {runs})',
         round(ours, 4), round(copy, 4), ours / copy, '<= 1.40 of the copy loop', ours / copy <= 1.40)
     # cat copies inside the kernel (copy_file_range), never seeing the bytes.
@@ -220,6 +233,47 @@ def hexecho_writes(work):
         expected, '', '3n+1 each, nothing more', holds)
 
 
+# The two lines of a document between which --markdown writes.
+BEGIN = '<!-- bench/run.py --markdown writes from here: not by hand -->'
+END = '<!-- to here -->'
+
+
+def out(*command):
+    return subprocess.run(command, capture_output=True, text=True, cwd=ROOT).stdout.strip()
+
+
+def provenance(markdown):
+    """The command, the commit and the machine the figures come from."""
+    commit = out('git', 'rev-parse', '--short', 'HEAD') or 'unknown'
+    document = os.path.relpath(os.path.abspath(markdown), ROOT)
+    if out('git', 'status', '--porcelain', '--', '.', f':!{document}'):
+        commit += ', with uncommitted changes'
+    with open('/proc/cpuinfo') as f:
+        cpu = next((l.split(':', 1)[1].strip() for l in f if l.startswith('model name')), platform.machine())
+    with open('/etc/os-release') as f:
+        system = dict(l.rstrip('\n').split('=', 1) for l in f if '=' in l).get('PRETTY_NAME', '').strip('"')
+    compiler = ''
+    for name in os.listdir(os.path.join(BUILD, 'CMakeFiles')):
+        found = os.path.join(BUILD, 'CMakeFiles', name, 'CMakeCXXCompiler.cmake')
+        if os.path.exists(found):
+            with open(found) as f:
+                facts = dict(re.findall(r'set\(CMAKE_CXX_COMPILER_(ID|VERSION) "([^"]*)"\)', f.read()))
+            name = {'GNU': 'g++', 'Clang': 'clang'}.get(facts.get('ID'), facts.get('ID', ''))
+            compiler = f"{name} {facts.get('VERSION', '')}"
+    return (f"Written by `python3 bench/run.py {' '.join(sys.argv[1:])}` on "
+            f"{time.strftime('%Y-%m-%d', time.gmtime())} at commit {commit}: {cpu}, "
+            f"{os.cpu_count()} cores, {system}, Linux {platform.release()}, {compiler}.")
+
+
+def write_markdown(path, lines):
+    with open(path) as f:
+        text = f.read()
+    begin = text.index(BEGIN) + len(BEGIN)
+    text = text[:begin] + '\n\n' + '\n'.join(lines) + '\n\n' + text[text.index(END, begin):]
+    with open(path, 'w') as f:
+        f.write(text)
+
+
 def cell(values):
     """A figure's cell: its value, or the range of its values across runs."""
     text = [f'{v:.3f}' if isinstance(v, float) else str(v) for v in values]
@@ -243,7 +297,17 @@ def main():
     parser.add_argument('--megabytes', type=int, default=50)
     parser.add_argument('--repeat', type=int, default=1,
                         help='measure N times over; each cell gives the range of its N values')
+    parser.add_argument('--markdown', metavar='FILE',
+                        help='write the table into FILE, between its marker lines')
     args = parser.parse_args()
+    if args.markdown:  # a document without its markers fails now, not after the runs
+        with open(args.markdown) as f:
+            text = f.read()
+        if BEGIN not in text or END not in text.split(BEGIN, 1)[-1]:
+            parser.error(f'{args.markdown} lacks the lines {BEGIN} and {END}')
+    install('xxd', 'xxd')
+    install('ripgrep', 'rg')
+    install('libbenchmark-dev', '/usr/include/benchmark/benchmark.h')
     runs = []
     with tempfile.TemporaryDirectory() as work:
         nop, programs = build(work)
@@ -257,11 +321,13 @@ def main():
             runs.append(list(rows))
 
     header = ('figure', 'value', 'reference', 'ratio', 'target', 'holds')
-    print('| ' + ' | '.join(header) + ' |')
-    print('|' + '---|' * len(header))
+    table = ['| ' + ' | '.join(header) + ' |', '|' + '---|' * len(header)]
     for same_row in zip(*runs):
         cells = [cell([r[i] for r in same_row]) for i in range(5)] + [verdict([r[5] for r in same_row])]
-        print('| ' + ' | '.join(cells) + ' |')
+        table.append('| ' + ' | '.join(cells) + ' |')
+    print('\n'.join(table))
+    if args.markdown:
+        write_markdown(args.markdown, [provenance(args.markdown), ''] + table)
     return 0 if all(r[5] == 'yes' for run in runs for r in run) else 1
 
 
