@@ -44,18 +44,14 @@ enum class output { unknown, unwritable, regular_file, appending_file, other } s
 
 output describe_stdout()
 {
-    if (stdout_kind == output::unknown) {
-        // Closed or opened for reading only: opening its file again by path
-        // would write where the caller never asked for output.
-        const int flags = ::fcntl(1, F_GETFL);
-        if (!open_for(flags, O_WRONLY))
-            stdout_kind = output::unwritable;
-        else if (!is_regular_file(1))
-            stdout_kind = output::other;
-        else
-            stdout_kind = (flags & O_APPEND) != 0 ? output::appending_file : output::regular_file;
-    }
-    return stdout_kind;
+    // Closed or opened for reading only: opening its file again by path
+    // would write where the caller never asked for output.
+    const int flags = ::fcntl(1, F_GETFL);
+    if (!open_for(flags, O_WRONLY))
+        return output::unwritable;
+    if (!is_regular_file(1))
+        return output::other;
+    return (flags & O_APPEND) != 0 ? output::appending_file : output::regular_file;
 }
 
 // Where the kernel (before Linux 4.16) or an emulator refuses a write's own
@@ -168,7 +164,9 @@ void forget_stdout()
 
 void write_stdout(std::span<const char> bytes, open_rule rule)
 {
-    const output kind = describe_stdout();
+    if (stdout_kind == output::unknown)
+        stdout_kind = describe_stdout();
+    const output kind = stdout_kind;
     if (kind == output::unwritable) {
         if (rule == open_rule::pause_zero_fails)
             (void)::sleep(1);  // a pause cut short by a signal needs no making up

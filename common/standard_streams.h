@@ -50,6 +50,5 @@ enum class open_rule {
 // A write that fails is lost without a word.
 void write_stdout(std::span<const char> bytes, open_rule rule);
 
-// Forgets what descriptor 1 was at the first write, for a process that
-// points it elsewhere afterwards: the tests do, the programs never.
+// Forgets what descriptor 1 was at the first write, for tests that repoint it.
 void forget_stdout();
