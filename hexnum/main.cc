@@ -1,5 +1,4 @@
 // hexnum: turns a fixed piece of hex text into a 32-bit integer and prints it.
-
 #include "parse.h"
 #include "buffered_stdout.h"
 

@@ -1,6 +1,5 @@
 // trickle: copies as many characters of a fixed sentence as its starter is
 // long, one at a time with a short pause, and prints what it did.
-
 #include "copy.h"
 #include "buffered_stdout.h"
 
