@@ -13,6 +13,7 @@ on, into FILE between its two marker lines: docs/performance.md is written
 by --repeat 3 --markdown docs/performance.md.
 """
 import argparse
+import glob
 import json
 import os
 import platform
@@ -175,16 +176,16 @@ def linescreen_vs_grep(work, megabytes, runs):
     for _ in range(runs):  # side by side, so load on the machine hits all alike
         for name, command in commands.items():
             times[name].append(timed(command, big, os.path.join(work, name + '.out')))
-    def same(peer):
-        return sh('cmp', '-s', os.path.join(work, 'linescreen.out'),
-                  os.path.join(work, peer + '.out'), check=False).returncode == 0
+    same = {peer: sh('cmp', '-s', os.path.join(work, 'linescreen.out'),
+                     os.path.join(work, peer + '.out'), check=False).returncode == 0
+            for peer in ('grep', 'rg')}
     ours, copy, grep, rg, cat = (statistics.median(times[n]) for n in commands)
     row(f'linescreen, {megabytes} MB of text (s, median of {runs})', round(ours, 4),
         round(grep, 4), ours / grep, '<= 0.25 of grep -vxF', ours / grep <= 0.25)
-    row('linescreen output identical to grep -vxF', 'yes' if same('grep') else 'no', '', '', 'yes', same('grep'))
+    row('linescreen output identical to grep -vxF', 'yes' if same['grep'] else 'no', '', '', 'yes', same['grep'])
     row(f'linescreen against ripgrep, {megabytes} MB (s, median of {runs})', round(ours, 4),
         round(rg, 4), ours / rg, 'for scale', True)
-    row('linescreen output identical to rg -vxF', 'yes' if same('rg') else 'no', '', '', 'yes', same('rg'))
+    row('linescreen output identical to rg -vxF', 'yes' if same['rg'] else 'no', '', '', 'yes', same['rg'])
     row(f'linescreen against a read/write copy loop, {megabytes} MB (s, median of {runs})',
         round(ours, 4), round(copy, 4), ours / copy, '<= 1.40 of the copy loop', ours / copy <= 1.40)
     # cat copies inside the kernel (copy_file_range), never seeing the bytes.
@@ -253,25 +254,29 @@ def provenance(markdown):
     with open('/etc/os-release') as f:
         system = dict(l.rstrip('\n').split('=', 1) for l in f if '=' in l).get('PRETTY_NAME', '').strip('"')
     compiler = ''
-    for name in os.listdir(os.path.join(BUILD, 'CMakeFiles')):
-        found = os.path.join(BUILD, 'CMakeFiles', name, 'CMakeCXXCompiler.cmake')
-        if os.path.exists(found):
-            with open(found) as f:
-                facts = dict(re.findall(r'set\(CMAKE_CXX_COMPILER_(ID|VERSION) "([^"]*)"\)', f.read()))
-            name = {'GNU': 'g++', 'Clang': 'clang'}.get(facts.get('ID'), facts.get('ID', ''))
-            compiler = f"{name} {facts.get('VERSION', '')}"
+    for found in glob.glob(os.path.join(BUILD, 'CMakeFiles', '*', 'CMakeCXXCompiler.cmake')):
+        with open(found) as f:
+            facts = dict(re.findall(r'set\(CMAKE_CXX_COMPILER_(ID|VERSION) "([^"]*)"\)', f.read()))
+        compiler = f"{ {'GNU': 'g++', 'Clang': 'clang'}.get(facts['ID'], facts['ID'])} {facts['VERSION']}"
     return (f"Written by `python3 bench/run.py {' '.join(sys.argv[1:])}` on "
             f"{time.strftime('%Y-%m-%d', time.gmtime())} at commit {commit}: {cpu}, "
             f"{os.cpu_count()} cores, {system}, Linux {platform.release()}, {compiler}.")
 
 
-def write_markdown(path, lines):
+def markers(path):
+    """The document's text, and where what --markdown writes begins and ends
+    in it; None for a document without both marker lines."""
     with open(path) as f:
         text = f.read()
-    begin = text.index(BEGIN) + len(BEGIN)
-    text = text[:begin] + '\n\n' + '\n'.join(lines) + '\n\n' + text[text.index(END, begin):]
+    begin = text.find(BEGIN)
+    end = text.find(END, begin) if begin >= 0 else -1
+    return (text, begin + len(BEGIN), end) if end >= 0 else None
+
+
+def write_markdown(path, lines):
+    text, begin, end = markers(path)
     with open(path, 'w') as f:
-        f.write(text)
+        f.write(text[:begin] + '\n\n' + '\n'.join(lines) + '\n\n' + text[end:])
 
 
 def cell(values):
@@ -300,11 +305,8 @@ def main():
     parser.add_argument('--markdown', metavar='FILE',
                         help='write the table into FILE, between its marker lines')
     args = parser.parse_args()
-    if args.markdown:  # a document without its markers fails now, not after the runs
-        with open(args.markdown) as f:
-            text = f.read()
-        if BEGIN not in text or END not in text.split(BEGIN, 1)[-1]:
-            parser.error(f'{args.markdown} lacks the lines {BEGIN} and {END}')
+    if args.markdown and markers(args.markdown) is None:  # fails now, not after the runs
+        parser.error(f'{args.markdown} lacks the lines {BEGIN} and {END}')
     install('xxd', 'xxd')
     install('ripgrep', 'rg')
     install('libbenchmark-dev', '/usr/include/benchmark/benchmark.h')
