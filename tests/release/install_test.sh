@@ -39,8 +39,11 @@ if [ -n "$deb" ]; then
     grep -q " \./usr/share/doc/hexsuite/$doc$" "$work/contents" || fail "package lacks $doc"
   done
   # Tags of severity info or below (I:, P:, X:) are advice, not faults.
-  lintian --pedantic --tag-display-limit 0 "$deb" 2>/dev/null > "$work/lintian"
-  grep -E '^[EW]:' "$work/lintian" && fail "lintian reports errors or warnings"
+  # lintian's status decides, so that a lintian that cannot run fails too.
+  if ! lintian --pedantic --fail-on error,warning --tag-display-limit 0 "$deb" > "$work/lintian" 2>&1; then
+    cat "$work/lintian"
+    fail "lintian reports errors or warnings, or cannot judge the package"
+  fi
 else
   fail "no package built"
 fi
