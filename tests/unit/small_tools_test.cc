@@ -1,6 +1,7 @@
 #include <array>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -128,18 +129,15 @@ TEST(trickle, UnderlineCopiesAsManyCharactersAsTheStarterIsLong)
 TEST(trickle, UnderlineLongStartersCopyTheWholeSentenceAndStayInside)
 {
     const char *sentence = "How long the river is,I am not human for sure, everyday life question.";
-    collection.fill('\0');
-    const std::string starter80(80, 's');
-    charlink(starter80.c_str());
-    EXPECT_STREQ(collection.data(), sentence);
-    EXPECT_EQ(collection[80], '\0');
-
-    collection.fill('z');
-    const std::string starter150(150, 's');
-    charlink(starter150.c_str());
-    EXPECT_EQ(std::memcmp(collection.data(), sentence, 70), 0);
-    EXPECT_EQ(collection[70], 'z');
-    EXPECT_EQ(collection[99], '\0');
+    // Starter length, where the terminator goes: at the length, or at the
+    // buffer's last byte past it. The bytes between keep their contents.
+    for (const auto &[length, end] : std::vector<std::pair<std::size_t, std::size_t>>{{80, 80}, {150, 99}}) {
+        collection.fill('z');
+        charlink(std::string(length, 's').c_str());
+        EXPECT_EQ(std::memcmp(collection.data(), sentence, 70), 0) << length;
+        EXPECT_EQ(std::string(collection.data() + 70, end - 70), std::string(end - 70, 'z')) << length;
+        EXPECT_EQ(collection[end], '\0') << length;
+    }
 }
 
 }  // namespace
