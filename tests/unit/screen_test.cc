@@ -34,6 +34,13 @@ TEST(hexscreen, IsBlockedHexGroupsEndAtSixteenPairsAndAtNewlinePairs)
     EXPECT_EQ(is_blocked_hex("48 69"), "48 69 \n");
     EXPECT_EQ(is_blocked_hex("48 0a 69"), "48 0a\n69 \n");
     EXPECT_EQ(is_blocked_hex("63 6F 0A 41 0A"), "[BLOCKED]\n41 0A\n");
+    EXPECT_EQ(is_blocked_hex("41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50"),
+              "41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 \n");
+    EXPECT_EQ(is_blocked_hex("41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 51"),
+              "41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 50 \n51 \n");
+    // A 0A that is the sixteenth pair ends its group, then flushes the empty one.
+    EXPECT_EQ(is_blocked_hex("41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 0A"),
+              "41 42 43 44 45 46 47 48 49 4A 4B 4C 4D 4E 4F 0A \n\n");
     // Any run of space, tab, carriage return or newline separates tokens.
     EXPECT_EQ(is_blocked_hex("  41\t42\r\n43  "), "41 42 43 \n");
 }
