@@ -100,6 +100,20 @@ def fifo_without(end):
     return r
 
 
+def waits_in_poll(p, timeout=20):
+    """Whether the running program `p` comes to wait in poll(), as it does on
+    a descriptor that is not ready, within `timeout` seconds. The kernel
+    names the function a sleeping process waits in; a program that ends
+    first never waited."""
+    deadline = time.monotonic() + timeout
+    while p.poll() is None and time.monotonic() < deadline:
+        with contextlib.suppress(OSError):
+            if 'poll' in read(f'/proc/{p.pid}/wchan').decode():
+                return True
+        time.sleep(0.01)
+    return False
+
+
 class Surroundings(unittest.TestCase):
     def assertQuietSuccess(self, p, name):
         self.assertEqual(p.returncode, 0, name)
@@ -171,7 +185,7 @@ class Surroundings(unittest.TestCase):
 
     def test_full_nonblocking_stdout_is_waited_on(self):
         # The caller's own pipe, non-blocking and full when the program
-        # starts, drained a moment later: nothing may be lost.
+        # starts, drained once the program waits on it: nothing may be lost.
         for name in PROGRAMS:
             with self.subTest(name):
                 path, data, expected = case(name)
@@ -184,7 +198,8 @@ class Surroundings(unittest.TestCase):
                 with open(path, 'rb') as i:
                     p = subprocess.Popen(command(name), stdin=i, stdout=w, stderr=subprocess.PIPE)
                 os.close(w)
-                time.sleep(0.3)
+                # splitcopy writes nothing, so it has nothing to wait for.
+                self.assertEqual(waits_in_poll(p), expected != b'', f'{name} waited on the full pipe')
                 with os.fdopen(r, 'rb') as drained:
                     got = drained.read()
                 err = p.stderr.read()
@@ -283,7 +298,7 @@ class Surroundings(unittest.TestCase):
                 a.setblocking(False)
                 p = subprocess.Popen(command(name), stdin=a,
                                      stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-                time.sleep(0.2)
+                self.assertTrue(waits_in_poll(p), f'{name} waited for the empty socket')
                 b.sendall(data)
                 b.close()
                 out, err = p.communicate(timeout=20)
