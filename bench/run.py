@@ -70,8 +70,8 @@ def build(work):
                 'int s; struct rusage u; wait4(p, &s, 0, &u);\n'
                 'fprintf(stderr, "%ld\\n", u.ru_maxrss); return s != 0; }\n')
     sh('gcc', '-O2', os.path.join(work, 'peak.c'), '-o', os.path.join(work, 'peak'))
-    # The floor of any filter: a plain read/write copy loop with
-    # linescreen's buffer of a megabyte.
+    # The floor of any filter: a plain read/write copy loop with a buffer
+    # of a megabyte (linescreen reads blocks of half that).
     with open(os.path.join(work, 'copy.c'), 'w') as f:
         f.write('#include <unistd.h>\nstatic char b[1 << 20];\nint main(void) {\n'
                 'for (ssize_t n; (n = read(0, b, sizeof b)) > 0;)\n'
