@@ -7,6 +7,9 @@
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
+#ifndef HAVE_PWRITEV2
+#include <sys/syscall.h>
+#endif
 
 namespace {
 
@@ -78,13 +81,26 @@ ssize_t append_by_flags(std::span<const char> bytes)
     return n;
 }
 
+// The kernel's append for this one write. Where the C library declares no
+// pwritev2 (musl before 1.2.5) the system call is made directly: offset -1,
+// the file's own, is all ones in both halves every architecture passes it
+// in, and 0x10 is the kernel's RWF_APPEND.
+ssize_t append_by_kernel(iovec *piece)
+{
+#ifdef HAVE_PWRITEV2
+    return ::pwritev2(1, piece, 1, -1, RWF_APPEND);
+#else
+    return static_cast<ssize_t>(::syscall(SYS_pwritev2, 1L, piece, 1L, -1L, -1L, 0x10L));
+#endif
+}
+
 // One write of as much of `bytes` as goes, appended to descriptor 1's file,
 // where no other appender can write over it.
 ssize_t append_once(int, std::span<const char> bytes)
 {
     if (!append_refused) {
         iovec piece{const_cast<char *>(bytes.data()), bytes.size()};
-        const ssize_t n = ::pwritev2(1, &piece, 1, -1, RWF_APPEND);
+        const ssize_t n = append_by_kernel(&piece);
         if (n >= 0 || (errno != EOPNOTSUPP && errno != EINVAL && errno != ENOSYS))
             return n;
         append_refused = true;
