@@ -24,8 +24,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # project's CPack configuration.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackProjectConfig.cmake)
 # The release tarball of a static build (`cpack -G TGZ`) unpacks to bin/
-# and share/ under one folder, ready to copy into an image.
-if(HEXSUITE_STATIC)
+# and share/ under one folder, ready to copy into an image; the musl build's
+# is named as static Linux releases are, by processor and C library.
+if(HEXSUITE_LIBC STREQUAL "musl")
+  set(archive_name ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${CMAKE_SYSTEM_PROCESSOR}-linux-musl)
+elseif(HEXSUITE_STATIC)
   set(archive_name ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-static-${CMAKE_SYSTEM_PROCESSOR})
 else()
   set(archive_name ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${CMAKE_SYSTEM_PROCESSOR})
