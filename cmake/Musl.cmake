@@ -27,8 +27,12 @@ if(NOT EXISTS ${musl_lib}/libc.a OR NOT EXISTS ${libcxx}/span OR NOT EXISTS "${h
                       "(Debian: apt-get install musl-dev clang libc++-dev)")
 endif()
 
-# musl's headers alone, after libc++'s and before the compiler's own.
-set(CMAKE_CXX_FLAGS_INIT "--target=${musl_triple} -nostdlibinc -isystem ${libcxx} -isystem ${musl_include}")
+# musl's headers alone, after libc++'s and before the compiler's own; and
+# libc++'s headers told what a libc++ built for musl would tell them, since
+# Debian's is built for glibc (libc++ 19's cannot otherwise classify
+# characters).
+set(CMAKE_CXX_FLAGS_INIT "--target=${musl_triple} -nostdlibinc -isystem ${libcxx} -isystem ${musl_include} \
+-D_LIBCPP_HAS_MUSL_LIBC -D_LIBCPP_PROVIDES_DEFAULT_RUNE_TABLE")
 # (-nostdlibinc means nothing to the link, which would say so at every one.)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-pie -nostdlib -Qunused-arguments")
 set(CMAKE_CXX_LINK_EXECUTABLE
