@@ -105,3 +105,10 @@ if(NOT HEXSUITE_INSTRUMENTED AND NOT DEFINED CMAKE_INTERPROCEDURAL_OPTIMIZATION)
   check_ipo_supported(RESULT ipo_supported LANGUAGES CXX)
   set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ${ipo_supported})
 endif()
+# clang's ThinLTO names each local it promotes after a hash of its module,
+# which holds the source's path, and the build ID then differs from one
+# build folder to the next; whole-program LTO keeps two builds of one
+# commit the same bytes.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  set(CMAKE_CXX_COMPILE_OPTIONS_IPO -flto)
+endif()
