@@ -6,11 +6,12 @@
 # under qemu-user among them, and its unit tests again as one shuffled
 # process; linescreen's tests without its mask path; the quick loop with
 # the oldest g++ and clang of this Debian release and its newest clang, a
-# warning failing it; the static build with the tests that run its
-# programs; the tests again built with clang's AddressSanitizer and
-# UndefinedBehaviorSanitizer; the README followed in a fresh root of the
-# other Debian release (13 on 12, 12 on 13), with a g++ and a clang build
-# there; and a short run of every fuzz target.
+# warning failing it; the static builds, on glibc and on musl, with the
+# tests that run their programs; the tests again built with clang's
+# AddressSanitizer and UndefinedBehaviorSanitizer; the README followed in a
+# fresh root of the other Debian release (13 on 12, 12 on 13), with a g++
+# and a clang build and the musl build there; and a short run of every
+# fuzz target.
 # FUZZ_SECONDS sets the time per fuzz target (default 20; 0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -42,9 +43,11 @@ newest_clang=$(compgen -c | grep -E '^clang\+\+-[0-9]+$' | sort -V | tail -n 1 |
 mapfile -t compilers < <(printf '%s\n' "${oldest[@]%%:*}" "${newest_clang:-clang++}" | grep . | sort -u)
 bash tests/compilers.sh "${compilers[@]}"
 
-cmake --preset static -DHEXSUITE_REQUIRE_TESTS=ON
-cmake --build --preset static -j "$jobs"
-ctest --preset static -j "$jobs"
+for preset in static musl; do
+  cmake --preset "$preset" -DHEXSUITE_REQUIRE_TESTS=ON
+  cmake --build --preset "$preset" -j "$jobs"
+  ctest --preset "$preset" -j "$jobs"
+done
 
 cmake --preset sanitize -DHEXSUITE_REQUIRE_TESTS=ON
 cmake --build --preset sanitize -j "$jobs"

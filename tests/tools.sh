@@ -21,6 +21,10 @@ done
 # targets' data provider.
 compgen -G '/usr/lib/llvm-*/lib/clang/*/include/fuzzer/FuzzedDataProvider.h' >/dev/null ||
   missing+=(libclang-rt-dev)
+# The musl build's C library, and libc++'s headers beside the default clang.
+[ -e "/usr/lib/$(uname -m)-linux-musl/libc.a" ] || missing+=(musl-dev)
+clang=$(realpath "$(command -v clang++)" 2>/dev/null) && [ -e "${clang%/bin/*}/include/c++/v1/span" ] ||
+  missing+=(libc++-dev)
 [ "${#missing[@]}" -eq 0 ] && exit 0
 
 mapfile -t missing < <(printf '%s\n' "${missing[@]}" | sort -u)
