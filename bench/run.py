@@ -31,6 +31,9 @@ BUILD = os.path.join(ROOT, 'build-bench')
 BIN = os.path.join(BUILD, 'bin')
 STATIC_BUILD = os.path.join(ROOT, 'build-bench-static')
 STATIC_BIN = os.path.join(STATIC_BUILD, 'bin')
+MUSL_BUILD = os.path.join(ROOT, 'build-bench-musl')
+MUSL_BIN = os.path.join(MUSL_BUILD, 'bin')
+MUSL = ['-DCMAKE_TOOLCHAIN_FILE=' + os.path.join(ROOT, 'cmake', 'Musl.cmake'), '-DHEXSUITE_STATIC=ON']
 # trickle pauses on purpose and hexecho's per-character opens are its
 # behaviour: neither start-up says anything about the rest.
 NOT_STARTUP = {'trickle', 'hexecho'}
@@ -49,15 +52,21 @@ def row(figure, value, reference, ratio, target, holds):
 
 
 def build(work):
-    """Builds the suite (dynamic and static) and the do-nothing C programs
-    it is compared with: plain, hardened like the suite, and static-pie."""
-    for folder, extra in ((BUILD, ['-DHEXSUITE_BENCH=ON']), (STATIC_BUILD, ['-DHEXSUITE_STATIC=ON'])):
-        sh('cmake', '-S', ROOT, '-B', folder, '-DCMAKE_BUILD_TYPE=RelWithDebInfo',
-           '-DBUILD_TESTING=OFF', *extra, stdout=subprocess.DEVNULL)
-        sh('cmake', '--build', folder, '-j', str(os.cpu_count()), stdout=subprocess.DEVNULL)
+    """Builds the suite (dynamic, static and on musl) and the do-nothing
+    programs it is compared with: plain, hardened like the suite,
+    static-pie, and static-pie on musl as the suite's musl build links."""
     nop = os.path.join(work, 'nop')
     with open(nop + '.c', 'w') as f:
         f.write('int main(void){return 0;}\n')
+    with open(os.path.join(work, 'CMakeLists.txt'), 'w') as f:
+        f.write('cmake_minimum_required(VERSION 3.22)\nproject(nop CXX)\n'
+                'set_source_files_properties(nop.c PROPERTIES LANGUAGE CXX)\nadd_executable(nop nop.c)\n')
+    for source, folder, extra in ((ROOT, BUILD, ['-DHEXSUITE_BENCH=ON']),
+                                  (ROOT, STATIC_BUILD, ['-DHEXSUITE_STATIC=ON']), (ROOT, MUSL_BUILD, MUSL),
+                                  (work, os.path.join(work, 'nop-musl-build'), MUSL[:1] + ['-DCMAKE_BUILD_TYPE=Release'])):
+        sh('cmake', '--no-warn-unused-cli', '-S', source, '-B', folder, '-DCMAKE_BUILD_TYPE=RelWithDebInfo',
+           '-DBUILD_TESTING=OFF', *extra, stdout=subprocess.DEVNULL)
+        sh('cmake', '--build', folder, '-j', str(os.cpu_count()), stdout=subprocess.DEVNULL)
     nops = {'plain': ['-O2'], 'hardened': HARDENED, 'static-pie': HARDENED + ['-static-pie']}
     for kind, flags in nops.items():
         sh('gcc', *flags, nop + '.c', '-o', f'{nop}-{kind}')
@@ -113,6 +122,23 @@ def startup(nop, programs, work):
         n = instructions([os.path.join(STATIC_BIN, name)], empty)
         row(f'start-up, static {name}, empty input', n, plain, n / plain,
             '<= 0.50 of plain C', n / plain <= 0.50)
+    musl = instructions([os.path.join(work, 'nop-musl-build', 'nop')], empty)
+    row('start-up, do-nothing program, musl static-pie', musl, plain, musl / plain, '', True)
+    for name in programs:
+        n = instructions([os.path.join(MUSL_BIN, name)], empty)
+        row(f'start-up, musl {name}, empty input', n, plain, n / plain,
+            '<= 0.08 of plain C', n / plain <= 0.08)
+
+
+def tarballs(work):
+    """The musl build's release tarball beside the glibc static one."""
+    sizes = []
+    for folder in (MUSL_BUILD, STATIC_BUILD):
+        out = os.path.join(work, 'tarball-' + os.path.basename(folder))
+        sh('cpack', '-G', 'TGZ', '-B', out, cwd=folder, stdout=subprocess.DEVNULL)
+        sizes.append(os.path.getsize(glob.glob(os.path.join(out, '*.tar.gz'))[0]))
+    row('musl release tarball, beside the glibc static one (bytes)', *sizes, sizes[0] / sizes[1],
+        'for scale', True)
 
 
 def install(package, needed):
@@ -310,12 +336,15 @@ def main():
     install('xxd', 'xxd')
     install('ripgrep', 'rg')
     install('libbenchmark-dev', '/usr/include/benchmark/benchmark.h')
+    install('musl-dev', f'/usr/lib/{platform.machine()}-linux-musl/libc.a')
+    install('libc++-dev', '/usr/include/c++/v1/span')
     runs = []
     with tempfile.TemporaryDirectory() as work:
         nop, programs = build(work)
         for _ in range(args.repeat):
             rows.clear()
             startup(nop, programs, work)
+            tarballs(work)
             hexscreen_vs_xxd(work)
             linescreen_vs_grep(work, args.megabytes, args.runs)
             codec()
