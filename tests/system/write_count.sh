@@ -2,7 +2,7 @@
 # The direct writers make one write per piece of output and nothing more:
 # counted with strace. Into a pipe every write opens and closes
 # "/dev/stdout" afresh; into a regular file they all go through descriptor 1,
-# each an append of its own.
+# each an append of its own by the write's RWF_APPEND.
 # usage: write_count.sh BINDIR
 set -u
 bin=$1
@@ -27,14 +27,15 @@ while read -r program input into bytes writes single; do
   what="$program '$input' into a $into"
   if [ "$into" = pipe ]; then
     timeout 60 strace -o "$work/trace" -e trace=open,openat,write,pwritev2,close "$bin/$program" < "$work/in" 2>/dev/null | cat > "$work/out"
-    opens=$writes
+    opens=$writes appends=0
   else
     timeout 60 strace -o "$work/trace" -e trace=open,openat,write,pwritev2,close "$bin/$program" < "$work/in" > "$work/out" 2>/dev/null
-    opens=0
+    opens=0 appends=$writes
   fi
   expect "$what: output length" "$bytes" "$(wc -c < "$work/out")"
   expect "$what: opens of /dev/stdout" "$opens" "$(count 'open.*"/dev/stdout"')"
   expect "$what: writes" "$writes" "$(count '^(write|pwritev2)\(')"
+  expect "$what: appends by the kernel's own flag" "$appends" "$(count '^pwritev2\(.*RWF_APPEND')"
   expect "$what: one-byte writes" "$single" "$(count '^(write\(.*, 1\)|pwritev2\(.*iov_len=1\}.*\)) += 1$')"
   # Every descriptor opened is closed once: stdout per write, stdin once.
   expect "$what: closes" "$(count '^open')" "$(count '^close\(')"
