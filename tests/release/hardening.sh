@@ -6,9 +6,11 @@
 # judged by the same lines, read off it here: hardening-check takes a
 # static-pie program for a shared library (it has no PHDR header) and looks
 # for the protector among the symbols a dynamic loader binds (it has none).
-# usage: hardening.sh BUILD_DIR COMPILER_ID     (CMake's: GNU, Clang)
+# usage: hardening.sh BUILD_DIR COMPILER_ID [OBJDUMP]
+#   COMPILER_ID is CMake's (GNU, Clang); OBJDUMP, the build's own, reads a
+#   cross build's static programs.
 set -u
-build=$1 compiler=$2
+build=$1 compiler=$2 objdump=${3:-objdump}
 failed=0
 # clang finds nothing to protect in hexnum and quadhex, which keep no array
 # and no address-taken local on any stack frame, nor in splitcopy, whose
@@ -23,8 +25,8 @@ static_report() {  # program
   grep -q 'GNU_RELRO' <<< "$headers" && echo "Read-only relocations: yes"
   grep -q 'BIND_NOW' <<< "$headers" && echo "Immediate binding: yes"
   # In the program's own code (its C++ functions and main), not the C library's.
-  objdump -d "$1" | awk '/^[0-9a-f]+ <.*>:$/ { own = ($2 ~ /^<(_Z|main>)/) }
-                         own && /<__stack_chk_fail>$/ { found = 1 } END { exit !found }' &&
+  "$objdump" -d "$1" | awk '/^[0-9a-f]+ <.*>:$/ { own = ($2 ~ /^<(_Z|main>)/) }
+                         own && /<__stack_chk_fail(_local)?>$/ { found = 1 } END { exit !found }' &&
     echo "Stack protected: yes"
 }
 
