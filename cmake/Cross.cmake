@@ -3,20 +3,8 @@
 # Debian has no such package for the architecture); the programs then run
 # under qemu-user, so that CTest runs the end-to-end cases as at home.
 #   cmake -S . -B build-armhf -DCMAKE_TOOLCHAIN_FILE=cmake/Cross.cmake -DHEXSUITE_ARCH=armhf
-# The projects CMake makes to try the compiler read this file too, without
-# the cache: they find the architecture in the environment.
-if(HEXSUITE_ARCH)
-  set(ENV{HEXSUITE_ARCH} ${HEXSUITE_ARCH})
-else()
-  set(HEXSUITE_ARCH $ENV{HEXSUITE_ARCH})
-endif()
 include(${CMAKE_CURRENT_LIST_DIR}/Architectures.cmake)
-architecture("${HEXSUITE_ARCH}" triple qemu)
-if(NOT triple)
-  string(REGEX REPLACE ":[^;]*" "" known "${HEXSUITE_ARCHITECTURES}")
-  list(JOIN known " " known)
-  message(FATAL_ERROR "HEXSUITE_ARCH must be one of ${known}")
-endif()
+target_architecture()
 
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR ${qemu})

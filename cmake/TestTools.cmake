@@ -66,11 +66,11 @@ if(HEXSUITE_DEFAULT_BUILD)
 endif()
 
 # The default build cross-builds the suite for a 32-bit machine (armhf), a
-# big-endian one (s390x) and Debian 13's newest release architecture
-# (riscv64), and runs it under qemu-user.
+# big-endian one (s390x), Debian 13's newest release architecture (riscv64)
+# and Debian 12's 32-bit MIPS (mipsel), and runs it under qemu-user.
 if(HEXSUITE_DEFAULT_BUILD)
   include(Architectures)
-  set(HEXSUITE_CROSS_TESTS armhf s390x riscv64)
+  set(HEXSUITE_CROSS_TESTS armhf s390x riscv64 mipsel)
   foreach(arch IN LISTS HEXSUITE_CROSS_TESTS)
     architecture(${arch} triple qemu)
     find_program(HAVE_${arch}_compiler ${triple}-g++)

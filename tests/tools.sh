@@ -11,7 +11,8 @@ needed=("$@" cmake:cmake g++:g++ clang++:clang python3:python3 strace:strace val
         hardening-check:devscripts debootstrap:debootstrap git:git
         arm-linux-gnueabihf-g++:crossbuild-essential-armhf
         s390x-linux-gnu-g++:crossbuild-essential-s390x riscv64-linux-gnu-g++:g++-riscv64-linux-gnu
-        qemu-arm:qemu-user qemu-s390x:qemu-user qemu-riscv64:qemu-user)
+        mipsel-linux-gnu-g++:g++-mipsel-linux-gnu
+        qemu-arm:qemu-user qemu-s390x:qemu-user qemu-riscv64:qemu-user qemu-mipsel:qemu-user)
 missing=()
 for pair in "${needed[@]}"; do
   PATH=$PATH:/usr/sbin:/sbin command -v "${pair%%:*}" >/dev/null || missing+=("${pair#*:}")
