@@ -27,7 +27,7 @@ set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackProjectConfig.cmake)
 # and share/ under one folder, ready to copy into an image; the musl build's
 # is named as static Linux releases are, by processor and C library.
 if(HEXSUITE_LIBC STREQUAL "musl")
-  set(archive_name ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${CMAKE_SYSTEM_PROCESSOR}-linux-musl)
+  set(archive_name ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${HEXSUITE_MUSL_TRIPLE})
 elseif(HEXSUITE_STATIC)
   set(archive_name ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-static-${CMAKE_SYSTEM_PROCESSOR})
 else()

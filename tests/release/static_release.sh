@@ -11,7 +11,7 @@ trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 
-if [ "$libc" = musl ]; then name='*-linux-musl.tar.gz'; else name='*-static-*.tar.gz'; fi
+if [ "$libc" = musl ]; then name='*-linux-musl*.tar.gz'; else name='*-static-*.tar.gz'; fi
 (cd "$build" && cpack -G TGZ -B "$work" > "$work/cpack.log" 2>&1) || { fail "cpack"; cat "$work/cpack.log"; }
 tarball=$(ls "$work"/$name 2>/dev/null | head -1)
 [ -n "$tarball" ] && tar tzf "$tarball" > "$work/contents" || fail "no release tarball $name"
