@@ -6,8 +6,9 @@
 # Which tests a build runs: the default build all of them; a static build
 # those that run its programs; an instrumented build those that run its code
 # (no system call counts, no hardening, no package); a cross build, whose
-# programs run under an emulator, the end-to-end cases, the fuzz replays and
-# the surroundings that depend on the machine's ABI.
+# programs run under an emulator, the end-to-end cases, the fuzz replays,
+# the man pages' examples and the surroundings that depend on the
+# machine's ABI.
 set(HEXSUITE_TESTS_OFF "")
 macro(tests_off what why)
   list(APPEND HEXSUITE_TESTS_OFF "${what}: ${why}")
@@ -34,11 +35,9 @@ if(NOT HEXSUITE_STATIC AND NOT CMAKE_CROSSCOMPILING)
   endif()
 endif()
 
-if(NOT CMAKE_CROSSCOMPILING)
-  find_program(HAVE_groff groff)
-  if(NOT HAVE_groff)
-    tests_off("man_pages" "groff not found")
-  endif()
+find_program(HAVE_groff groff)
+if(NOT HAVE_groff)
+  tests_off("man_pages" "groff not found")
 endif()
 
 if(NOT HEXSUITE_INSTRUMENTED AND NOT CMAKE_CROSSCOMPILING)

@@ -7,8 +7,10 @@ usage: man_pages_test.py BUILD_DIR [unittest options]
 import glob
 import os
 import re
+import shlex
 import subprocess
 import sys
+import tempfile
 import unittest
 
 BUILD = BIN = None
@@ -53,6 +55,22 @@ def examples(text):
     return pairs
 
 
+def runnable_bin():
+    """BIN, or for a build for another processor (HEXSUITE_EMULATOR in the
+    environment, such as "qemu-aarch64") a folder of commands of the same
+    names that run its programs under the emulator."""
+    emulator = os.environ.get('HEXSUITE_EMULATOR', '')
+    if not emulator:
+        return BIN
+    folder = tempfile.mkdtemp()
+    for name in PROGRAMS:
+        path = os.path.join(folder, name)
+        with open(path, 'w', encoding='utf-8') as f:
+            f.write('#!/bin/sh\nexec %s %s "$@"\n' % (emulator, shlex.quote(os.path.join(BIN, name))))
+        os.chmod(path, 0o755)
+    return folder
+
+
 class ManPages(unittest.TestCase):
     def test_every_program_has_a_complete_page(self):
         for name in PROGRAMS:
@@ -72,7 +90,7 @@ class ManPages(unittest.TestCase):
                 self.assertEqual(p.stderr, b'')
 
     def test_examples_print_what_the_pages_show(self):
-        env = dict(os.environ, PATH=BIN + os.pathsep + os.environ['PATH'])
+        env = dict(os.environ, PATH=runnable_bin() + os.pathsep + os.environ['PATH'])
         for name in PROGRAMS:
             pairs = examples(page(name))
             self.assertTrue(pairs, name)
