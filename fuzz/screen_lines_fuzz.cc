@@ -1,7 +1,7 @@
 // The line filter on text built from the input: lines as long as an entry,
 // a block of masks, a piece of a line, or thereabouts, blocked lines, NUL
 // bytes and a last line without its newline, sometimes after enough filler
-// to end near the first read. It must give what the fgets loop gives.
+// to end near the first read. Every width must give what the fgets loop gives.
 #include <array>
 #include <string>
 #include <sys/mman.h>
@@ -24,11 +24,11 @@ int file_of(const std::string &text)
     return fd;
 }
 
-std::string filtered_by_screen_lines(const std::string &input)
+std::string filtered_by_screen_lines(const std::string &input, linescreen::mask_width width)
 {
     const int in = file_of(input);
     const int out = file_of("");
-    linescreen::screen_lines(in, out);
+    linescreen::screen_lines(in, out, width);
     std::string text(static_cast<std::size_t>(::lseek(out, 0, SEEK_CUR)), '\0');
     FUZZ_CHECK(::pread(out, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size()));
     ::close(in);
@@ -61,6 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (provider.ConsumeBool())
             input += '\n';
     }
-    FUZZ_CHECK(filtered_by_screen_lines(input) == filtered_by_fgets(input));
+    const std::string expected = filtered_by_fgets(input);
+    for (const auto width : {linescreen::mask_width::portable, linescreen::mask_width::avx2})
+        FUZZ_CHECK(!linescreen::has_mask_width(width) || filtered_by_screen_lines(input, width) == expected);
     return 0;
 }

@@ -11,7 +11,10 @@
 #include "codec.h"
 #include "standard_streams.h"
 
-#if defined(__SSE2__)
+#if defined(__x86_64__)
+#include <cpuid.h>
+#include <immintrin.h>
+#elif defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -39,10 +42,17 @@ constexpr auto entries = [] {
     return all;
 }();
 
+constexpr auto can_be = [](const entry &e) { return e.matchable; };
+constexpr auto matchable = [] {  // the entries a line can be, and no others
+    std::array<entry, std::count_if(entries.begin(), entries.end(), can_be)> some;
+    std::copy_if(entries.begin(), entries.end(), some.begin(), can_be);
+    return some;
+}();
+
 bool is_blocked(const char *content, std::size_t length)
 {
-    return std::any_of(entries.begin(), entries.end(), [&](const entry &e) {
-        return e.matchable && e.length == length && std::memcmp(e.bytes.data(), content, length) == 0;
+    return std::any_of(matchable.begin(), matchable.end(), [&](const entry &e) {
+        return e.length == length && std::memcmp(e.bytes.data(), content, length) == 0;
     });
 }
 
@@ -54,15 +64,18 @@ struct pass {
     char *kept_end = data;
     std::size_t run = 0;  // where the kept bytes not yet gathered start
 
-    // Moves the kept bytes up to `end` behind those gathered before.
+    // Moves the kept bytes up to `end` behind those gathered before; until
+    // a first drop they are there already.
     void gather(std::size_t end)
     {
-        std::memmove(kept_end, data + run, end - run);
+        if (kept_end != data + run)
+            std::memmove(kept_end, data + run, end - run);
         kept_end += end - run;
         run = end;
     }
     void drop(std::size_t from, std::size_t to) { gather(from); run = to; }
 };
+using judge_lines_fn = std::size_t(pass &, std::size_t);
 
 // Judges the line at `at` as fgets cuts it, in pieces of 511 bytes at most:
 // by itself a complete filter, which the masks below only speed up. Returns
@@ -89,93 +102,160 @@ std::size_t judge_pieces(pass &s, std::size_t at)
 }
 
 #if !defined(LINESCREEN_NO_MASKS)
-// The accelerator. Only a line exactly as long as an entry can be dropped:
-// masks of the newlines in 64 bytes at a time show where such lines end,
-// and just those are compared. A build with LINESCREEN_NO_MASKS leaves it
-// out, and judge_pieces judges every line.
-static_assert(std::all_of(entries.begin(), entries.end(), [](const entry &e) { return e.length <= 62; }),
-              "the newline masks see lines of at most 62 bytes at once");
-// Sixteen bytes compared at once (GCC's vector extensions), and bit i of a
-// compare's result set where byte i compared equal.
+// The accelerator. Only a line as long as an entry can be dropped: masks of
+// the newlines in a span of 256 bytes show where such lines end, and just
+// those are compared; a NUL in the span, which cuts a printed line short,
+// or a span without a newline, at a line fgets may cut, leaves the line to
+// judge_pieces. (LINESCREEN_NO_MASKS leaves every line to it.)
+constexpr std::size_t span = 256;
+static_assert(2 * span - 1 <= piece_max && std::all_of(entries.begin(), entries.end(), [](const entry &e) {
+    return e.length <= 62;  // a mask before a line's end holds its start
+}));
+
+struct masks {
+    std::array<std::uint64_t, span / 64> newlines;  // bit i set where byte i of its 64 is a newline
+    std::uint64_t nuls;  // not 0 if any byte is NUL
+};
+
+// The portable width, every processor's and the reference: 16 bytes at a
+// time, each that is 0 found by sums that carry into no other byte.
 using bytes16 = unsigned char __attribute__((vector_size(16)));
 
-std::uint64_t bits_of(bytes16 compared)
+bytes16 zero_bytes(bytes16 x) { return ~(((x & 0x7F) + 0x7F) | x) & 0x80; }  // 0x80 where 0
+
+std::uint64_t bits_of(bytes16 high)  // bit 7 of byte i as bit i
 {
 #if defined(__SSE2__)
-    return static_cast<unsigned>(_mm_movemask_epi8(reinterpret_cast<__m128i>(compared)));
+    return static_cast<unsigned>(_mm_movemask_epi8(reinterpret_cast<__m128i>(high)));
 #else
-    // Byte i of each half as byte i of a value, 0 or 1 once masked. Times the
-    // constant, each lands shifted by 7k + 7 for k = 0..7, no two bits in one
-    // place (no carry): byte i at bit 56 + i for k = 7 - i, all in the top byte.
+    // Bit 7 of byte i at bit 8i; times the constant, each lands shifted by
+    // 7k + 7 for k = 0..7, no two in one place: byte i's at 56 + i.
     std::array<std::uint64_t, 2> w;
-    std::memcpy(w.data(), &compared, sizeof w);
+    std::memcpy(w.data(), &high, sizeof w);
     if constexpr (std::endian::native == std::endian::big)
         w = {__builtin_bswap64(w[0]), __builtin_bswap64(w[1])};
-    return ((w[0] & 0x0101010101010101) * 0x0102040810204080) >> 56 |
-           ((w[1] & 0x0101010101010101) * 0x0102040810204080) >> 56 << 8;
+    return (w[0] >> 7) * 0x0102040810204080 >> 56 | (w[1] >> 7) * 0x0102040810204080 >> 56 << 8;
 #endif
 }
 
-// Bit i set where byte i of the 64 at `p` is a newline.
-std::uint64_t newline_mask(const char *p)
+masks masks_portable(const char *p)
 {
-    const auto part = [p](int i) {
+    masks m{};
+#pragma GCC unroll 16
+    for (std::size_t i = 0; i < span / 16; ++i) {
         bytes16 v;
         std::memcpy(&v, p + 16 * i, 16);
-        return bits_of(v == '\n') << 16 * i;
-    };
-    return part(0) | part(1) | part(2) | part(3);
+        m.newlines[i / 4] |= bits_of(zero_bytes(v ^ '\n')) << 16 * (i % 4);
+        m.nuls |= bits_of(zero_bytes(v));
+    }
+    return m;
 }
 
-// The newlines that may end a line as long as an entry, `previous` being the
-// mask of the 64 bytes before: shifted by that length plus one, a mask lands
-// on each newline that far after another (is_blocked then sees by the length
-// whether another newline lies between).
-std::uint64_t candidate_ends(std::uint64_t newlines, std::uint64_t previous)
+#if defined(__x86_64__)
+__attribute__((target("avx2"))) masks masks_avx2(const char *p)  // 32 bytes at a time
 {
-    std::uint64_t ends = 0;
-    for (const entry &e : entries)
-        if (e.matchable)
-            ends |= newlines << (e.length + 1) | previous >> (63 - e.length);
-    return ends & newlines;
+    masks m{};
+    __m256i least;
+#pragma GCC unroll 8
+    for (std::size_t i = 0; i < span / 32; ++i) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 32 * i));
+        const auto newlines = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, _mm256_set1_epi8('\n'))));
+        m.newlines[i / 2] |= std::uint64_t{newlines} << 32 * (i % 2);
+        least = i == 0 ? v : _mm256_min_epu8(least, v);
+    }
+    m.nuls = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(least, _mm256_setzero_si256())));
+    return m;
 }
+#endif
 
-// Judges whole lines from the line start `at` of a block without NUL, 64
-// bytes at a time, comparing just the candidates. Returns where the current
-// line starts once less than 64 bytes are left, or once it could outgrow a
-// piece in the next 64: fgets would cut it, so judge_pieces must.
+// Judges whole lines from the line start `at`, a span at a time: a mask
+// shifted by an entry's length plus one lands on each newline that far
+// after another, and just those lines are compared. Returns the start of
+// the line in the span it stops at: one with a NUL or no newline, or
+// shorter than a span at the end.
+template <masks (*masks_of)(const char *)>
 std::size_t judge_lines(pass &s, std::size_t at)
 {
-    std::size_t line_start = at;
-    std::uint64_t previous = std::uint64_t{1} << 63;  // as if a newline came just before `at`
-    for (; at + 64 <= s.size && at + 64 - line_start <= piece_max; at += 64) {
-        const std::uint64_t newlines = newline_mask(s.data + at);
-        for (std::uint64_t ends = candidate_ends(newlines, previous); ends != 0; ends &= ends - 1) {
-            const int end = std::countr_zero(ends);
-            const std::uint64_t before = newlines & ((std::uint64_t{1} << end) - 1);
-            const std::size_t start = before != 0 ? at + 64 - std::countl_zero(before) : line_start;
-            if (is_blocked(s.data + start, at + end - start))
-                s.drop(start, at + end + 1);
+    const char *const data = s.data;  // a local, which s.drop's stores leave alone
+    const std::size_t first = at;
+    std::uint64_t last = std::uint64_t{1} << 63;  // the mask before: as if a newline came just before `at`
+    for (const std::size_t size = s.size; at + span <= size; at += span) {
+        const masks m = masks_of(data + at);
+        std::array<std::array<std::uint64_t, span / 64>, matchable.size()> ends{};  // of each entry's lines
+        std::uint64_t newlines = 0, candidates = m.nuls;
+#pragma GCC unroll 4
+        for (std::size_t i = 0; i < span / 64; newlines |= last = m.newlines[i++])
+            for (std::size_t k = 0; k < matchable.size(); ++k) {
+                const std::size_t length = matchable[k].length;
+                candidates |= ends[k][i] = (m.newlines[i] << (length + 1) | last >> (63 - length)) & m.newlines[i];
+            }
+        if (candidates == 0 && newlines != 0)
+            continue;
+        if (m.nuls != 0 || newlines == 0)
+            break;
+#pragma GCC unroll 4
+        for (std::size_t i = 0; i < span / 64; ++i) {
+            std::uint64_t all = 0;
+            for (const auto &entry_ends : ends)
+                all |= entry_ends[i];
+            for (; all != 0; all &= all - 1) {  // in order, as s.drop needs them
+                const int bit = std::countr_zero(all);
+                const std::size_t end = at + 64 * i + static_cast<std::size_t>(bit);
+                for (std::size_t k = 0; k < matchable.size(); ++k)
+                    if ((ends[k][i] >> bit & 1) != 0 &&
+                        std::memcmp(data + end - matchable[k].length, matchable[k].bytes.data(), matchable[k].length) == 0) {
+                        s.drop(end - matchable[k].length, end + 1);
+                        break;
+                    }
+            }
         }
-        if (newlines != 0)
-            line_start = at + 64 - std::countl_zero(newlines);  // just after the last newline
-        previous = newlines;
     }
-    return line_start;
+    while (at > first && data[at - 1] != '\n')
+        --at;  // back to the line's start, less than a span before
+    return at;
 }
 
+// Which width runs, chosen once for a run: AVX2 (and BMI2 with it) where
+// the processor has it and the kernel saves its registers, else the
+// portable one. Each width's loop is compiled for it, its masks inlined.
+#if defined(__x86_64__)
+__attribute__((target("avx2,bmi,bmi2"), flatten)) std::size_t judge_lines_avx2(pass &s, std::size_t at)
+{
+    return judge_lines<masks_avx2>(s, at);
+}
+
+bool has_avx2()
+{
+    unsigned a, b, c, d, saved, high;
+    if (__get_cpuid(1, &a, &b, &c, &d) == 0 || (c & bit_OSXSAVE) == 0 || (c & bit_AVX) == 0)
+        return false;
+    __asm__("xgetbv" : "=a"(saved), "=d"(high) : "c"(0));
+    constexpr unsigned needed = bit_AVX2 | bit_BMI | bit_BMI2;
+    return (saved & 6) == 6 && __get_cpuid_count(7, 0, &a, &b, &c, &d) != 0 && (b & needed) == needed;
+}
+#endif
+
+judge_lines_fn *lines_judge(mask_width width)
+{
+#if defined(__x86_64__)
+    if (width != mask_width::portable && has_avx2())
+        return judge_lines_avx2;
+#endif
+    return width != mask_width::avx2 ? judge_lines<masks_portable> : nullptr;
+}
 #else
-std::size_t judge_lines(pass &, std::size_t at) { return at; }  // every line by its pieces
+std::size_t judge_no_lines(pass &, std::size_t at) { return at; }
+
+judge_lines_fn *lines_judge(mask_width width) { return width != mask_width::avx2 ? judge_no_lines : nullptr; }
 #endif
 
 // Judges a block: by the masks as far as they go, the line where they stop
-// by its pieces, and so on; a block with a NUL byte (unseen by the masks) all
-// by pieces. Returns where the data runs out before a whole line or piece.
-std::size_t judge_block(pass &s)
+// by its pieces, and so on. Returns where the data runs out before a whole
+// line or piece.
+std::size_t judge_block(pass &s, judge_lines_fn *judge_lines)
 {
-    const bool by_pieces = std::memchr(s.data, '\0', s.size) != nullptr;
     for (std::size_t at = 0;;) {
-        const std::size_t line = by_pieces ? at : judge_lines(s, at);
+        const std::size_t line = judge_lines(s, at);
         at = judge_pieces(s, line);
         if (at == line)
             return at;
@@ -206,8 +286,16 @@ int is_blocked_hex(std::string_view hex_text)
     return std::find(blocked_hex_patterns.begin(), blocked_hex_patterns.end(), hex_text) != blocked_hex_patterns.end();
 }
 
-void screen_lines(int in, int out)
+bool has_mask_width(mask_width width)
 {
+    return lines_judge(width) != nullptr;
+}
+
+void screen_lines(int in, int out, mask_width width)
+{
+    judge_lines_fn *const judge_lines = lines_judge(width);
+    if (judge_lines == nullptr)
+        return;
     std::uint64_t left = input_limit(in, out);  // what we append is not read back
     std::size_t held = 0;  // bytes of an unfinished piece at the front
     for (;;) {
@@ -217,7 +305,7 @@ void screen_lines(int in, int out)
             return;  // what is held was never a whole line
         left -= static_cast<std::uint64_t>(got);
         pass s{buffer.data(), held + static_cast<std::size_t>(got), got == 0};
-        const std::size_t at = judge_block(s);
+        const std::size_t at = judge_block(s, judge_lines);
         s.gather(at);
         // Nothing after a failed write: the output stays a whole prefix.
         if ((s.kept_end != buffer.data() && !write_all(out, {buffer.data(), s.kept_end})) || got == 0)

@@ -24,8 +24,14 @@ inline constexpr std::size_t block_size = std::size_t{1} << 19;
 // Returns 1 if `hex_text` equals an entry of blocked_hex_patterns, else 0.
 int is_blocked_hex(std::string_view hex_text);
 
+// How the filter finds newlines: the portable width is every processor's
+// and the reference; AVX2 x86-64's, where the processor has it; the widest
+// is what runs, unless a test asks (a width it lacks copies nothing).
+enum class mask_width { portable, avx2, widest };
+bool has_mask_width(mask_width width);
+
 // Copies `in` to `out` in pieces as fgets cuts lines (511 bytes at most),
 // but for those whose content has an entry as hex text; up to a NUL byte.
-void screen_lines(int in, int out);
+void screen_lines(int in, int out, mask_width width = mask_width::widest);
 
 }  // namespace linescreen

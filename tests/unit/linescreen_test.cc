@@ -16,8 +16,9 @@ using namespace linescreen;
 namespace {
 
 // screen_lines reading a regular file, or a pipe fed in pieces of every
-// size.
-std::string filtered_by_screen_lines(const std::string &input, bool through_pipe = false)
+// size, with the masks of `width`.
+std::string filtered_by_screen_lines(const std::string &input, bool through_pipe = false,
+                                     mask_width width = mask_width::widest)
 {
     FILE *out = std::tmpfile();
     if (through_pipe) {
@@ -34,7 +35,7 @@ std::string filtered_by_screen_lines(const std::string &input, bool through_pipe
             }
             ::close(fds[1]);
         });
-        screen_lines(fds[0], ::fileno(out));
+        screen_lines(fds[0], ::fileno(out), width);
         ::close(fds[0]);  // a feed left writing fails rather than waits
         feed.join();
     } else {
@@ -42,7 +43,7 @@ std::string filtered_by_screen_lines(const std::string &input, bool through_pipe
         std::fwrite(input.data(), 1, input.size(), in);
         std::fflush(in);
         std::rewind(in);
-        screen_lines(::fileno(in), ::fileno(out));
+        screen_lines(::fileno(in), ::fileno(out), width);
         EXPECT_EQ(::lseek(::fileno(in), 0, SEEK_CUR), static_cast<off_t>(input.size()));
         std::fclose(in);
     }
@@ -122,8 +123,29 @@ TEST(linescreen, ScreenLinesMatchesTheFgetsLoop)
         const std::size_t large = 2 * (block_size + piece_max) + 70000;
         const std::string input = hard_input(random, round < 16 ? random() % 3000 : large, round % 2 == 0);
         const std::string expected = filtered_by_fgets(input);
-        ASSERT_EQ(first_difference(filtered_by_screen_lines(input), expected), "") << "round " << round << ", from a file";
-        ASSERT_EQ(first_difference(filtered_by_screen_lines(input, true), expected), "") << "round " << round << ", through a pipe";
+        for (const mask_width width : {mask_width::portable, mask_width::avx2}) {
+            if (!has_mask_width(width))
+                continue;
+            const auto where = "round " + std::to_string(round) + ", width " + std::to_string(static_cast<int>(width));
+            ASSERT_EQ(first_difference(filtered_by_screen_lines(input, false, width), expected), "") << where << ", from a file";
+            ASSERT_EQ(first_difference(filtered_by_screen_lines(input, true, width), expected), "") << where << ", through a pipe";
+        }
+    }
+}
+
+// A NUL and a blocked line at every offset of the bytes the masks take at
+// once, and lines around them as long as a piece and a little less.
+TEST(linescreen, EveryWidthAtEveryOffset)
+{
+    for (std::size_t offset = 0; offset < 600; ++offset) {
+        const std::string filler = std::string(offset % 300, 'x') + "\n";
+        const std::string input = std::string(offset, 'z') + '\0' + "a\nhello world\n" + filler + "hello world\n" +
+                                  std::string(offset % 2 == 0 ? 510 : 508, 'w') + "\nhello world\n" + filler;
+        for (const mask_width width : {mask_width::portable, mask_width::avx2}) {
+            if (!has_mask_width(width))
+                continue;
+            ASSERT_EQ(filtered_by_screen_lines(input, false, width), filtered_by_fgets(input)) << offset;
+        }
     }
 }
 
