@@ -6,6 +6,7 @@
 #include <cstring>
 #include <span>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include "codec.h"
@@ -56,24 +57,34 @@ bool is_blocked(const char *content, std::size_t length)
     });
 }
 
-// One pass over a block: kept bytes gather at its front for one write.
+// The kept bytes of a block, runs where they lie for one writev, as many as
+// it takes: more are first moved together into one.
+std::array<iovec, 1024> runs;
+
 struct pass {
     char *data;
     std::size_t size;
     bool at_end;
-    char *kept_end = data;
-    std::size_t run = 0;  // where the kept bytes not yet gathered start
+    std::size_t count = 0, kept = 0;  // runs, and the bytes in them
+    std::size_t run = 0;  // where the kept bytes not yet in a run start
 
-    // Moves the kept bytes up to `end` behind those gathered before; until
-    // a first drop they are there already.
-    void gather(std::size_t end)
+    void gather(std::size_t from)  // runs[from] and those after it into one
     {
-        if (kept_end != data + run)
-            std::memmove(kept_end, data + run, end - run);
-        kept_end += end - run;
-        run = end;
+        char *end = static_cast<char *>(runs[from].iov_base) + runs[from].iov_len;
+        for (std::size_t i = from + 1; i < count; end += runs[i++].iov_len)
+            std::memmove(end, runs[i].iov_base, runs[i].iov_len);
+        runs[from].iov_len = static_cast<std::size_t>(end - static_cast<char *>(runs[from].iov_base));
+        count = from + 1;
     }
-    void drop(std::size_t from, std::size_t to) { gather(from); run = to; }
+    void keep(std::size_t end)  // the bytes from `run` to `end`
+    {
+        if (end > run && count == runs.size())
+            gather(0);
+        if (end > run)
+            runs[count++] = {data + run, end - run};
+        kept += end > run ? end - run : 0;
+    }
+    void drop(std::size_t from, std::size_t to) { keep(from); run = to; }
 };
 using judge_lines_fn = std::size_t(pass &, std::size_t);
 
@@ -275,6 +286,21 @@ std::uint64_t input_limit(int in, int out)
     return static_cast<std::uint64_t>(std::max<off_t>(i.st_size - read_already, 0));
 }
 
+// Writes the kept runs where they lie, in one write as nearly always; what
+// a short write leaves goes, gathered into one piece, through write_all.
+bool write_runs(int out, pass &s)
+{
+    const ssize_t n = ::writev(out, runs.data(), static_cast<int>(s.count));
+    std::size_t first = 0, written = n > 0 ? static_cast<std::size_t>(n) : 0;
+    if (written == s.kept)
+        return true;
+    for (; written >= runs[first].iov_len; ++first)
+        written -= runs[first].iov_len;
+    runs[first] = {static_cast<char *>(runs[first].iov_base) + written, runs[first].iov_len - written};
+    s.gather(first);
+    return write_all(out, {static_cast<const char *>(runs[first].iov_base), runs[first].iov_len});
+}
+
 // Blocks of half a megabyte: reads and writes cost little per byte, and a
 // block stays in the second-level cache from the read to the write.
 alignas(4096) constinit std::array<char, block_size + piece_max> buffer{};
@@ -306,9 +332,9 @@ void screen_lines(int in, int out, mask_width width)
         left -= static_cast<std::uint64_t>(got);
         pass s{buffer.data(), held + static_cast<std::size_t>(got), got == 0};
         const std::size_t at = judge_block(s, judge_lines);
-        s.gather(at);
+        s.keep(at);
         // Nothing after a failed write: the output stays a whole prefix.
-        if ((s.kept_end != buffer.data() && !write_all(out, {buffer.data(), s.kept_end})) || got == 0)
+        if ((s.count != 0 && !write_runs(out, s)) || got == 0)
             return;
         held = s.size - at;
         std::memmove(buffer.data(), buffer.data() + at, held);
