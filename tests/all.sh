@@ -2,29 +2,36 @@
 # Builds the suite and runs every test: the one command the README gives and
 # CI runs. It installs what the tests need, so it runs as root. In order:
 # the default (hardened) build with all its tests, the package, its
-# reproducibility and the cross builds for armhf, s390x and riscv64 run
-# under qemu-user among them, and its unit tests again as one shuffled
+# reproducibility and the cross builds for armhf, s390x, riscv64 and mipsel
+# run under qemu-user among them, and its unit tests again as one shuffled
 # process; linescreen's tests without its mask path; the quick loop with
 # the oldest g++ and clang of this Debian release and its newest clang, a
 # warning failing it; the static builds, on glibc and on musl, with the
-# tests that run their programs; the tests again built with clang's
-# AddressSanitizer and UndefinedBehaviorSanitizer; the README followed in a
-# fresh root of the other Debian release (13 on 12, 12 on 13), with a g++
-# and a clang build and the musl build there; and a short run of every
-# fuzz target.
+# tests that run their programs; the musl build of every other architecture
+# the release ships musl for, under qemu-user; the release command twice;
+# the tests again built with clang's AddressSanitizer and
+# UndefinedBehaviorSanitizer; the README followed in a fresh root of the
+# other Debian release (13 on 12, 12 on 13), with a g++ and a clang build
+# and the musl build there; and a short run of every fuzz target.
 # FUZZ_SECONDS sets the time per fuzz target (default 20; 0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # The oldest compilers of each release, where a new C++20 feature breaks
-# first (the newest are its default g++ and newest clang).
+# first (the newest are its default g++ and newest clang); and the
+# architectures it ships musl for.
 . /etc/os-release
 case ${VERSION_CODENAME:-} in
-  bookworm) oldest=(g++-11:g++-11 clang++-14:clang-14) ;;
-  trixie) oldest=(g++-12:g++-12 clang++-17:clang-17) ;;
-  *) oldest=() ;;
+  bookworm) oldest=(g++-11:g++-11 clang++-14:clang-14)
+            musl=(amd64 arm64 armel armhf i386 mips64el mipsel ppc64el s390x) ;;
+  trixie) oldest=(g++-12:g++-12 clang++-17:clang-17)
+          musl=(amd64 arm64 armel armhf i386 ppc64el riscv64 s390x) ;;
+  *) oldest=() musl=() ;;
 esac
-bash tests/tools.sh "${oldest[@]}"  # as root: it installs what is missing
+host=$(dpkg --print-architecture)
+musl_others=()
+for arch in "${musl[@]}"; do [ "$arch" = "$host" ] || musl_others+=("$arch"); done
+bash tests/tools.sh "${oldest[@]}" "${musl_others[@]/#/musl:}"  # as root: it installs what is missing
 jobs=$(nproc)
 
 # A test tool that is still missing fails the configure step, loudly.
@@ -48,6 +55,11 @@ for preset in static musl; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+# The musl programs of every other architecture the release ships musl for,
+# under qemu-user; then the release command twice, for this machine's and
+# one other.
+bash tests/musl.sh "${musl_others[@]}"
+bash tests/release/release_sums.sh "$host" "${musl_others[@]:0:1}"
 
 cmake --preset sanitize -DHEXSUITE_REQUIRE_TESTS=ON
 cmake --build --preset sanitize -j "$jobs"
