@@ -12,15 +12,15 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 
 # The mirror this machine's own apt fetches its release from (a local
 # cache, a company's or a country's mirror), whether its sources are one
-# line each or deb822 stanzas; Debian's own address where apt names none
-# that debootstrap can reach. The suite as the sources write it, else (a
-# source written "stable") the codename its fetched release file gives.
+# line each or deb822 stanzas; where apt names none that debootstrap can
+# reach, debootstrap's own default. The suite as the sources write it,
+# else (a source written "stable") the codename its fetched release file
+# gives.
 . /etc/os-release
 mirror=$({ apt-get indextargets --no-release-info --format '$(REPO_URI)' \
              "Release: ${VERSION_CODENAME:-}" 'Identifier: Packages'
            apt-get indextargets --format '$(REPO_URI)' "Codename: ${VERSION_CODENAME:-}" \
              'Identifier: Packages'; } 2>/dev/null | grep -E '^(https?|file)://' | head -n 1 || true)
-mirror=${mirror:-http://deb.debian.org/debian}
 
 # The root goes whatever happens, and nothing outside it goes with it.
 remove_root() {
@@ -39,8 +39,8 @@ in_root() {
 
 start=$SECONDS
 log=$(mktemp)
-if ! debootstrap --variant=minbase "$release" "$root" "$mirror" >"$log" 2>&1; then
-  echo "debian.sh: debootstrap of $release from $mirror failed:"
+if ! debootstrap --variant=minbase "$release" "$root" ${mirror:+"$mirror"} >"$log" 2>&1; then
+  echo "debian.sh: debootstrap of $release from ${mirror:-its default mirror} failed:"
   tail -n 20 "$log"
   exit 1
 fi
@@ -51,7 +51,7 @@ mount -t devpts -o newinstance,ptmxmode=0666 devpts "$root/dev/pts"  # a termina
 in_root apt-get update -qq
 in_root apt-get install -y -qq --no-install-recommends git cmake g++ make >/dev/null
 git clone -q "$src" "$root/src"
-echo "debian.sh: a fresh $release root from $mirror with git, cmake, g++ and make ($(( SECONDS - start )) s)"
+echo "debian.sh: a fresh $release root from ${mirror:-the default mirror of debootstrap} with git, cmake, g++ and make ($(( SECONDS - start )) s)"
 
 start=$SECONDS
 in_root sh -c 'cd /src && cmake -S . -B build && cmake --build build -j2 && build/bin/hexscreen < examples/sample.txt' \
