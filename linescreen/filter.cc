@@ -78,11 +78,12 @@ struct pass {
     }
     void keep(std::size_t end)  // the bytes from `run` to `end`
     {
-        if (end > run && count == runs.size())
+        if (end <= run)
+            return;
+        if (count == runs.size())
             gather(0);
-        if (end > run)
-            runs[count++] = {data + run, end - run};
-        kept += end > run ? end - run : 0;
+        runs[count++] = {data + run, end - run};
+        kept += end - run;
     }
     void drop(std::size_t from, std::size_t to) { keep(from); run = to; }
 };
