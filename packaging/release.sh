@@ -18,12 +18,10 @@ trap 'rm -rf "$work"' EXIT
 host=$(dpkg --print-architecture)
 written=()
 
-# Each entry of the table of architectures that has a musl triple.
-mapfile -t table < <(grep -oE '[a-z0-9]+:[^ :)]+:[^ :)]+:[^ )]+-musl[a-z]*' "$src/cmake/Architectures.cmake")
+. "$src/tests/architectures.sh"
 if [ "$#" -eq 0 ]; then
-  for entry in "${table[@]}"; do
-    IFS=: read -r arch triple qemu musl <<< "$entry"
-    [ -e "/usr/lib/${musl/i686/i386}/libc.a" ] || continue
+  for arch in $(musl_arches); do
+    musl_entry "$arch" && musl_installed || continue
     [ "$arch" = "$host" ] || { command -v "$triple-gcc" && command -v "qemu-$qemu"; } >/dev/null || continue
     set -- "$@" "$arch"
   done
@@ -54,9 +52,7 @@ release() {  # name generator emulator [cmake option...]
 }
 
 for arch in "$@"; do
-  entry=$(printf '%s\n' "${table[@]}" | grep "^$arch:") ||
-    { echo "release.sh: no musl for $arch in cmake/Architectures.cmake" >&2; exit 1; }
-  IFS=: read -r _ _ qemu _ <<< "$entry"
+  musl_entry "$arch" || { echo "release.sh: Debian ships no musl for $arch" >&2; exit 1; }
   options=(-DCMAKE_TOOLCHAIN_FILE="$src/cmake/Musl.cmake" -DHEXSUITE_STATIC=ON)
   if [ "$arch" = "$host" ]; then
     release "musl-$arch" TGZ "" "${options[@]}"

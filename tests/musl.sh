@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the musl programs of each architecture given (Debian's names), or
-# of every one whose musl-dev this machine has, in build-musl-ARCH, and
+# of every other one whose musl-dev this machine has, in build-musl-ARCH, and
 # runs their tests there: the end-to-end cases, the man pages' examples and
 # the surroundings under qemu-user, the hardening read off the programs,
 # and the release tarball's contents. One line for each; a failure shows
@@ -8,10 +8,10 @@
 # usage: musl.sh [ARCH...]      (tests/tools.sh musl:ARCH installs what it needs)
 set -uo pipefail
 cd "$(dirname "$0")/.."
+. tests/architectures.sh
 if [ "$#" -eq 0 ]; then
-  for entry in $(grep -oE '[a-z0-9]+:[^ :)]+:[^ :)]+:[^ )]+-musl[a-z]*' cmake/Architectures.cmake); do
-    IFS=: read -r arch _ _ musl <<< "$entry"
-    [ -e "/usr/lib/${musl/i686/i386}/libc.a" ] && set -- "$@" "$arch"
+  for arch in $(musl_arches); do
+    musl_entry "$arch" && musl_installed && [ "$arch" != "$(dpkg --print-architecture)" ] && set -- "$@" "$arch"
   done
 fi
 failed=()

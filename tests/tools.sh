@@ -8,14 +8,14 @@
 # first.
 # usage: tools.sh [COMMAND:PACKAGE...] [musl:ARCH...]
 set -euo pipefail
-table=$(dirname "$0")/../cmake/Architectures.cmake
+. "$(dirname "$0")/architectures.sh"
 
 pairs=() foreign=()
 for arg in "$@"; do
   if [[ $arg == musl:* ]]; then
     arch=${arg#musl:}
-    IFS=: read -r _ triple qemu musl < <(grep -oE "\b$arch:[^ )]+" "$table")
-    [ -e "/usr/lib/${musl/i686/i386}/libc.a" ] || foreign+=("$arch")
+    musl_entry "$arch" || { echo "tests/tools.sh: Debian ships no musl for $arch" >&2; exit 1; }
+    musl_installed || foreign+=("$arch")
     pairs+=("$triple-gcc:gcc-$triple" "qemu-$qemu:qemu-user")
   else
     pairs+=("$arg")
