@@ -23,30 +23,29 @@ namespace linescreen {
 
 namespace {
 
-// An entry's bytes, and whether a line's content can be it: whether encoding
-// the bytes again as a line gives the entry back (no newline or NUL pair).
+// The entries a line's content can be, as bytes: those that give the entry
+// back when encoded again as a line (no newline or NUL pair).
 struct entry {
     std::array<char, 63> bytes{};
     std::size_t length = 0;
-    bool matchable = false;
 };
 
-constexpr auto entries = [] {
-    std::array<entry, blocked_hex_patterns.size()> all;
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        std::array<char, 3 * 63> again{};
-        hex_to_line(blocked_hex_patterns[i], all[i].bytes);
-        line_to_hex(all[i].bytes.data(), again, line_end::stop);
-        all[i].length = std::string_view{all[i].bytes.data()}.size();
-        all[i].matchable = blocked_hex_patterns[i] == again.data();
-    }
-    return all;
-}();
-
-constexpr auto can_be = [](const entry &e) { return e.matchable; };
-constexpr auto matchable = [] {  // the entries a line can be, and no others
-    std::array<entry, std::count_if(entries.begin(), entries.end(), can_be)> some;
-    std::copy_if(entries.begin(), entries.end(), some.begin(), can_be);
+constexpr auto can_be = [](std::string_view hex) {
+    std::array<char, 63> bytes{};
+    std::array<char, 3 * 63> again{};
+    hex_to_line(hex, bytes);
+    line_to_hex(bytes.data(), again, line_end::stop);
+    return hex == again.data();
+};
+constexpr auto matchable = [] {
+    std::array<entry, std::count_if(blocked_hex_patterns.begin(), blocked_hex_patterns.end(), can_be)> some;
+    auto next = some.begin();
+    for (const std::string_view hex : blocked_hex_patterns)
+        if (can_be(hex)) {
+            hex_to_line(hex, next->bytes);
+            next->length = std::string_view{next->bytes.data()}.size();
+            ++next;
+        }
     return some;
 }();
 
@@ -76,16 +75,16 @@ struct pass {
         runs[from].iov_len = static_cast<std::size_t>(end - static_cast<char *>(runs[from].iov_base));
         count = from + 1;
     }
-    void keep(std::size_t end)  // the bytes from `run` to `end`
+    void drop(std::size_t from, std::size_t to)  // the bytes from `run` to `from` are kept
     {
-        if (end <= run)
-            return;
-        if (count == runs.size())
-            gather(0);
-        runs[count++] = {data + run, end - run};
-        kept += end - run;
+        if (from > run) {
+            if (count == runs.size())
+                gather(0);
+            runs[count++] = {data + run, from - run};
+            kept += from - run;
+        }
+        run = to;
     }
-    void drop(std::size_t from, std::size_t to) { keep(from); run = to; }
 };
 using judge_lines_fn = std::size_t(pass &, std::size_t);
 
@@ -114,13 +113,13 @@ std::size_t judge_pieces(pass &s, std::size_t at)
 }
 
 #if !defined(LINESCREEN_NO_MASKS)
-// The accelerator. Only a line as long as an entry can be dropped: masks of
-// the newlines in a span of 256 bytes show where such lines end, and just
-// those are compared; a NUL in the span, which cuts a printed line short,
-// or a span without a newline, at a line fgets may cut, leaves the line to
-// judge_pieces. (LINESCREEN_NO_MASKS leaves every line to it.)
+// The accelerator, a span of 256 bytes at a time. Only a line as long as an
+// entry can be dropped: masks of the newlines show where such lines end,
+// and just those are compared. The same loads tell whether the span holds
+// a NUL, which cuts a printed line short: such a span, or one without a
+// newline (a line fgets may cut), is left to judge_pieces.
 constexpr std::size_t span = 256;
-static_assert(2 * span - 1 <= piece_max && std::all_of(entries.begin(), entries.end(), [](const entry &e) {
+static_assert(2 * span - 1 <= piece_max && std::all_of(matchable.begin(), matchable.end(), [](const entry &e) {
     return e.length <= 62;  // a mask before a line's end holds its start
 }));
 
@@ -183,8 +182,7 @@ __attribute__((target("avx2"))) masks masks_avx2(const char *p)  // 32 bytes at 
 // Judges whole lines from the line start `at`, a span at a time: a mask
 // shifted by an entry's length plus one lands on each newline that far
 // after another, and just those lines are compared. Returns the start of
-// the line in the span it stops at: one with a NUL or no newline, or
-// shorter than a span at the end.
+// the line in the span it stops at.
 template <masks (*masks_of)(const char *)>
 std::size_t judge_lines(pass &s, std::size_t at)
 {
@@ -261,19 +259,6 @@ std::size_t judge_no_lines(pass &, std::size_t at) { return at; }
 judge_lines_fn *lines_judge(mask_width width) { return width != mask_width::avx2 ? judge_no_lines : nullptr; }
 #endif
 
-// Judges a block: by the masks as far as they go, the line where they stop
-// by its pieces, and so on. Returns where the data runs out before a whole
-// line or piece.
-std::size_t judge_block(pass &s, judge_lines_fn *judge_lines)
-{
-    for (std::size_t at = 0;;) {
-        const std::size_t line = judge_lines(s, at);
-        at = judge_pieces(s, line);
-        if (at == line)
-            return at;
-    }
-}
-
 // How many bytes of `in` a copy of it to `out` reads: all of them, unless
 // both are the same regular file (`linescreen < log >> log`), whose copy
 // would come back as input without end: then what it held at the start.
@@ -332,8 +317,11 @@ void screen_lines(int in, int out, mask_width width)
             return;  // what is held was never a whole line
         left -= static_cast<std::uint64_t>(got);
         pass s{buffer.data(), held + static_cast<std::size_t>(got), got == 0};
-        const std::size_t at = judge_block(s, judge_lines);
-        s.keep(at);
+        std::size_t at = 0, line;  // by the masks as far as they go, the line they stop at by its pieces
+        do
+            line = judge_lines(s, at);
+        while ((at = judge_pieces(s, line)) != line);
+        s.drop(at, at);
         // Nothing after a failed write: the output stays a whole prefix.
         if ((s.count != 0 && !write_runs(out, s)) || got == 0)
             return;
