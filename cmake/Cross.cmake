@@ -1,9 +1,9 @@
 # Toolchain for a Debian architecture other than the build machine's, with
-# Debian's cross compilers (crossbuild-essential-ARCH, or g++-TRIPLE where
-# Debian has no such package for the architecture); the programs then run
-# under qemu-user, so that CTest runs the end-to-end cases as at home.
+# Debian's cross compiler for it (the cross column of cmake/machines.txt);
+# the programs then run under qemu-user, so that CTest runs the end-to-end
+# cases as at home.
 #   cmake -S . -B build-armhf -DCMAKE_TOOLCHAIN_FILE=cmake/Cross.cmake -DHEXSUITE_ARCH=armhf
-include(${CMAKE_CURRENT_LIST_DIR}/Architectures.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/Machines.cmake)
 target_architecture()
 
 set(CMAKE_SYSTEM_NAME Linux)

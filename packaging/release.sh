@@ -18,11 +18,11 @@ trap 'rm -rf "$work"' EXIT
 host=$(dpkg --print-architecture)
 written=()
 
-. "$src/tests/architectures.sh"
+. "$src/tests/machines.sh"
 if [ "$#" -eq 0 ]; then
-  for arch in $(musl_arches); do
-    musl_entry "$arch" && musl_installed || continue
-    [ "$arch" = "$host" ] || { command -v "$triple-gcc" && command -v "qemu-$qemu"; } >/dev/null || continue
+  for arch in "${machines[@]}"; do
+    musl_installed "$arch" || continue
+    [ "$arch" = "$host" ] || { command -v "${triple_of[$arch]}-gcc" && command -v "qemu-${qemu_of[$arch]}"; } >/dev/null || continue
     set -- "$@" "$arch"
   done
 fi
@@ -52,12 +52,12 @@ release() {  # name generator emulator [cmake option...]
 }
 
 for arch in "$@"; do
-  musl_entry "$arch" || { echo "release.sh: Debian ships no musl for $arch" >&2; exit 1; }
+  [ -n "${musl_of[$arch]:-}" ] || { echo "release.sh: Debian ships no musl for $arch" >&2; exit 1; }
   options=(-DCMAKE_TOOLCHAIN_FILE="$src/cmake/Musl.cmake" -DHEXSUITE_STATIC=ON)
   if [ "$arch" = "$host" ]; then
     release "musl-$arch" TGZ "" "${options[@]}"
   else
-    release "musl-$arch" TGZ "qemu-$qemu" "${options[@]}" -DHEXSUITE_ARCH="$arch"
+    release "musl-$arch" TGZ "qemu-${qemu_of[$arch]}" "${options[@]}" -DHEXSUITE_ARCH="$arch"
   fi
 done
 release package DEB ""

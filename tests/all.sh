@@ -19,18 +19,17 @@ cd "$(dirname "$0")/.."
 
 # The oldest compilers of each release, where a new C++20 feature breaks
 # first (the newest are its default g++ and newest clang); and the
-# architectures it ships musl for.
+# architectures it ships musl for, from the table of machines.
 . /etc/os-release
 case ${VERSION_CODENAME:-} in
-  bookworm) oldest=(g++-11:g++-11 clang++-14:clang-14)
-            musl=(amd64 arm64 armel armhf i386 mips64el mipsel ppc64el s390x) ;;
-  trixie) oldest=(g++-12:g++-12 clang++-17:clang-17)
-          musl=(amd64 arm64 armel armhf i386 ppc64el riscv64 s390x) ;;
-  *) oldest=() musl=() ;;
+  bookworm) oldest=(g++-11:g++-11 clang++-14:clang-14) ;;
+  trixie) oldest=(g++-12:g++-12 clang++-17:clang-17) ;;
+  *) oldest=() ;;
 esac
-host=$(dpkg --print-architecture)
+. tests/machines.sh
+host=$(host_arch)
 musl_others=()
-for arch in "${musl[@]}"; do [ "$arch" = "$host" ] || musl_others+=("$arch"); done
+for arch in $(musl_arches); do [ "$arch" = "$host" ] || musl_others+=("$arch"); done
 bash tests/tools.sh "${oldest[@]}" "${musl_others[@]/#/musl:}"  # as root: it installs what is missing
 jobs=$(nproc)
 

@@ -8,10 +8,11 @@
 # usage: musl.sh [ARCH...]      (tests/tools.sh musl:ARCH installs what it needs)
 set -uo pipefail
 cd "$(dirname "$0")/.."
-. tests/architectures.sh
+. tests/machines.sh
 if [ "$#" -eq 0 ]; then
-  for arch in $(musl_arches); do
-    musl_entry "$arch" && musl_installed && [ "$arch" != "$(dpkg --print-architecture)" ] && set -- "$@" "$arch"
+  host=$(host_arch)
+  for arch in "${machines[@]}"; do
+    musl_installed "$arch" && [ "$arch" != "$host" ] && set -- "$@" "$arch"
   done
 fi
 failed=()

@@ -8,15 +8,15 @@
 # first.
 # usage: tools.sh [COMMAND:PACKAGE...] [musl:ARCH...]
 set -euo pipefail
-. "$(dirname "$0")/architectures.sh"
+. "$(dirname "$0")/machines.sh"
 
 pairs=() foreign=()
 for arg in "$@"; do
   if [[ $arg == musl:* ]]; then
     arch=${arg#musl:}
-    musl_entry "$arch" || { echo "tests/tools.sh: Debian ships no musl for $arch" >&2; exit 1; }
-    musl_installed || foreign+=("$arch")
-    pairs+=("$triple-gcc:gcc-$triple" "qemu-$qemu:qemu-user")
+    [ -n "${musl_of[$arch]:-}" ] || { echo "tests/tools.sh: Debian ships no musl for $arch" >&2; exit 1; }
+    musl_installed "$arch" || foreign+=("$arch")
+    pairs+=("${triple_of[$arch]}-gcc:gcc-${triple_of[$arch]}" "qemu-${qemu_of[$arch]}:qemu-user")
   else
     pairs+=("$arg")
   fi
@@ -39,7 +39,7 @@ done
 compgen -G '/usr/lib/llvm-*/lib/clang/*/include/fuzzer/FuzzedDataProvider.h' >/dev/null ||
   missing+=(libclang-rt-dev)
 # The musl build's C library, and libc++'s headers beside the default clang.
-[ -e "/usr/lib/$(uname -m)-linux-musl/libc.a" ] || missing+=(musl-dev)
+musl_installed "$(host_arch)" || missing+=(musl-dev)
 clang=$(realpath "$(command -v clang++)" 2>/dev/null) && [ -e "${clang%/bin/*}/include/c++/v1/span" ] ||
   missing+=(libc++-dev)
 for arch in "${foreign[@]}"; do missing+=("musl-dev:$arch"); done

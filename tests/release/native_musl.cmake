@@ -1,0 +1,35 @@
+# Each row's native musl build: on a machine with no dpkg to ask, whose
+# `uname -m` is any value of a row's uname column, the musl toolchain
+# builds for that row, with no emulator: its musl triple, its folder and
+# its processor's flags.
+# usage: env PATH=/nonexistent cmake -P native_musl.cmake
+cmake_minimum_required(VERSION 3.22)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/Machines.cmake)
+file(STRINGS ${HEXSUITE_MACHINES} rows REGEX "^[^#]")
+set(failures 0)
+set(checked 0)
+foreach(row IN LISTS rows)
+  string(REGEX REPLACE "[ \t].*" "" row_arch "${row}")
+  machine(ARCH ${row_arch})
+  if(NOT musl)
+    continue()
+  endif()
+  set(expected "${musl} /usr/lib/${folder} ${flags}")
+  foreach(CMAKE_HOST_SYSTEM_PROCESSOR IN LISTS uname)
+    unset(HEXSUITE_ARCH)
+    unset(ENV{HEXSUITE_ARCH})
+    musl_machine()
+    set(chosen "${HEXSUITE_MUSL_TRIPLE} ${musl_lib} ${flags}")
+    math(EXPR checked "${checked} + 1")
+    if(NOT chosen STREQUAL expected OR NOT HEXSUITE_ARCH STREQUAL host_arch)
+      message("FAIL uname -m ${CMAKE_HOST_SYSTEM_PROCESSOR}: ${HEXSUITE_ARCH} (host ${host_arch}), "
+              "${chosen}; the ${row_arch} row says ${expected}")
+      math(EXPR failures "${failures} + 1")
+    endif()
+  endforeach()
+endforeach()
+math(EXPR passed "${checked} - ${failures}")
+message("${passed} passed, ${failures} failed")
+if(failures OR checked EQUAL 0)
+  message(FATAL_ERROR "native musl configure")
+endif()
