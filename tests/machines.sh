@@ -34,5 +34,9 @@ musl_arches() {  # [release]
   return 0
 }
 
+# The machines the default build's cross tests build for, as
+# cmake/TestTools.cmake lists them.
+cross_tests=(armhf s390x riscv64 mipsel)
+
 # Whether this machine has ARCH's musl-dev.
 musl_installed() { [ -n "${folder_of[$1]:-}" ] && [ -e "/usr/lib/${folder_of[$1]}/libc.a" ]; }

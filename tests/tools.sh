@@ -4,12 +4,18 @@
 # and 13 share, and the COMMAND:PACKAGE pairs given besides; musl:ARCH asks
 # for the musl build of another architecture: its musl-dev (dpkg then takes
 # ARCH as a foreign architecture), its cross compiler's linker and helper
-# library, and qemu-user. apt-get needs root: the test command runs this
-# first.
-# usage: tools.sh [COMMAND:PACKAGE...] [musl:ARCH...]
+# library, and qemu-user. --quick asks only for what the quick loop and the
+# musl preset need. A package Debian does not ship for this machine (a
+# cross compiler some hosts lack, a foreign musl-dev) is left out, named
+# with the reason; the tests that need it then say they cannot run.
+# apt-get needs root: the test command runs this first.
+# usage: tools.sh [--quick] [COMMAND:PACKAGE...] [musl:ARCH...]
 set -euo pipefail
 . "$(dirname "$0")/machines.sh"
+host=$(host_arch)
 
+quick=''
+[ "${1:-}" = --quick ] && { quick=1; shift; }
 pairs=() foreign=()
 for arg in "$@"; do
   if [[ $arg == musl:* ]]; then
@@ -23,12 +29,16 @@ for arg in "$@"; do
 done
 
 needed=("${pairs[@]}" cmake:cmake g++:g++ clang++:clang python3:python3 strace:strace valgrind:valgrind
-        groff:groff-base man:man-db dpkg-shlibdeps:dpkg-dev lintian:lintian
-        hardening-check:devscripts debootstrap:debootstrap git:git
-        arm-linux-gnueabihf-g++:crossbuild-essential-armhf
-        s390x-linux-gnu-g++:crossbuild-essential-s390x riscv64-linux-gnu-g++:g++-riscv64-linux-gnu
-        mipsel-linux-gnu-g++:g++-mipsel-linux-gnu
-        qemu-arm:qemu-user qemu-s390x:qemu-user qemu-riscv64:qemu-user qemu-mipsel:qemu-user)
+        groff:groff-base)
+if [ -z "$quick" ]; then
+  needed+=(man:man-db dpkg-shlibdeps:dpkg-dev lintian:lintian hardening-check:devscripts
+           debootstrap:debootstrap git:git)
+  # The cross tests' compilers (cmake/TestTools.cmake names the machines)
+  # and their emulators.
+  for arch in "${cross_tests[@]}"; do
+    [ "$arch" = "$host" ] || needed+=("${triple_of[$arch]}-g++:${cross_of[$arch]}" "qemu-${qemu_of[$arch]}:qemu-user")
+  done
+fi
 missing=()
 for pair in "${needed[@]}"; do
   PATH=$PATH:/usr/sbin:/sbin command -v "${pair%%:*}" >/dev/null || missing+=("${pair#*:}")
@@ -39,30 +49,46 @@ done
 compgen -G '/usr/lib/llvm-*/lib/clang/*/include/fuzzer/FuzzedDataProvider.h' >/dev/null ||
   missing+=(libclang-rt-dev)
 # The musl build's C library, and libc++'s headers beside the default clang.
-musl_installed "$(host_arch)" || missing+=(musl-dev)
+musl_installed "$host" || missing+=(musl-dev)
 clang=$(realpath "$(command -v clang++)" 2>/dev/null) && [ -e "${clang%/bin/*}/include/c++/v1/span" ] ||
   missing+=(libc++-dev)
 for arch in "${foreign[@]}"; do missing+=("musl-dev:$arch"); done
 [ "${#missing[@]}" -eq 0 ] && exit 0
 
 mapfile -t missing < <(printf '%s\n' "${missing[@]}" | sort -u)
-echo "installing: ${missing[*]}"
 # dpkg takes each new foreign architecture, and gives it back if its
 # packages do not install, leaving apt as it was.
 added=()
 for arch in "${foreign[@]}"; do
-  if [ "$arch" != "$(dpkg --print-architecture)" ] && ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+  if [ "$arch" != "$host" ] && ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
     dpkg --add-architecture "$arch"
     added+=("$arch")
   fi
 done
+give_back() { for arch in "${added[@]}"; do dpkg --remove-architecture "$arch" || true; done; }
 # An index that fails to download (a mirror mid-sync) matters only if a
 # package needed is then missing: the install says which. apt's own
 # progress is left out; its errors, which name the package and the reason,
 # are not.
 apt-get update -qq || echo "tests/tools.sh: apt-get update failed on some index (above); installing from the rest"
-if ! DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
-  for arch in "${added[@]}"; do dpkg --remove-architecture "$arch" || true; done
-  echo "tests/tools.sh: apt-get could not install ${missing[*]} (it needs root; its error is above)" >&2
-  exit 1
+. /etc/os-release
+shipped=()
+for package in "${missing[@]}"; do
+  if apt-cache policy "$package" 2>/dev/null | grep -q 'Candidate: [^(]'; then
+    shipped+=("$package")
+  else
+    echo "tests/tools.sh: left out $package: Debian ${VERSION_ID:-} ships none for $host"
+  fi
+done
+if [ "${#shipped[@]}" -gt 0 ]; then
+  echo "installing: ${shipped[*]}"
+  if ! DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${shipped[@]}" >/dev/null; then
+    give_back
+    echo "tests/tools.sh: apt-get could not install ${shipped[*]} (it needs root; its error is above)" >&2
+    exit 1
+  fi
 fi
+# A foreign architecture none of whose packages came is given back.
+for arch in "${added[@]}"; do
+  musl_installed "$arch" || dpkg --remove-architecture "$arch" || true
+done
