@@ -3,9 +3,8 @@
 # CI runs. It installs what the tests need, so it runs as root. In order:
 # the default (hardened) build with all its tests, the package, its
 # reproducibility and the cross builds for armhf, s390x, riscv64 and mipsel
-# (those Debian ships a cross compiler for on this machine; each one left
-# out is named)
-# run under qemu-user among them, and its unit tests again as one shuffled
+# run under qemu-user among them (those Debian ships a cross compiler for
+# on this machine; each one left out is named), and its unit tests again as one shuffled
 # process; linescreen's tests without its mask path; the quick loop with
 # the oldest g++ and clang of this Debian release and its newest clang, a
 # warning failing it; the static builds, on glibc and on musl, with the
