@@ -74,7 +74,7 @@ apt-get update -qq || echo "tests/tools.sh: apt-get update failed on some index 
 . /etc/os-release
 shipped=()
 for package in "${missing[@]}"; do
-  if apt-cache policy "$package" 2>/dev/null | grep -q 'Candidate: [^(]'; then
+  if [[ $(apt-cache policy "$package" 2>/dev/null) == *'Candidate: '[^\(]* ]]; then
     shipped+=("$package")
   else
     echo "tests/tools.sh: left out $package: Debian ${VERSION_ID:-} ships none for $host"
