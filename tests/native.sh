@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The suite built natively on another Debian architecture, as its own user
+# would: a fresh Debian 12 root for ARCH (Debian's name), which the kernel
+# runs through qemu-user and binfmt, with git, cmake, g++ and make; there
+# the README's first command, the quick loop's tools, the quick loop of the
+# default preset and the musl preset built for the machine's own row with
+# its tests. qemu-user-static and its binfmt entry are installed and
+# registered where missing. What emulation cannot host is left out, each
+# named with the reason; any other failure fails the run.
+# usage: native.sh ARCH [ROOT]    as root, with Debian's mirror at hand
+set -euo pipefail
+src=$(cd "$(dirname "$0")/.." && pwd)
+. "$src/tests/machines.sh"
+. "$src/tests/root.sh"
+arch=${1:?usage: native.sh ARCH [ROOT]}
+[ -n "${qemu_of[$arch]:-}" ] || { echo "native.sh: cmake/machines.txt has no row for $arch" >&2; exit 2; }
+root=$(realpath -m "${2:-$src/build-native-$arch}")
+trap remove_root EXIT
+qemu=${qemu_of[$arch]}
+
+# qemu-user-static, whose binfmt entry opens the emulator when it is
+# registered, so that it runs inside a root that lacks it.
+binfmt=/proc/sys/fs/binfmt_misc
+mountpoint -q "$binfmt" || mount -t binfmt_misc binfmt_misc "$binfmt"
+bash "$src/tests/tools.sh" --quick "qemu-$qemu-static:qemu-user-static" debootstrap:debootstrap >/dev/null
+if ! grep -qx enabled "$binfmt/qemu-$qemu" 2>/dev/null; then
+  [ -e "$binfmt/qemu-$qemu" ] && echo -1 > "$binfmt/qemu-$qemu"
+  grep -v '^#' "/usr/lib/binfmt.d/qemu-$qemu.conf" > "$binfmt/register"
+fi
+echo "native.sh: binfmt runs $arch programs with $(sed -n 's/^interpreter //p' "$binfmt/qemu-$qemu")"
+
+make_root bookworm "$root" "$arch" | sed 's/^/native.sh: /'
+readme_first_command | sed 's/^/native.sh: /'
+start=$SECONDS
+in_root bash /src/tests/tools.sh --quick >/dev/null
+echo "native.sh: the quick loop's tools ($(( SECONDS - start )) s)"
+
+echo "native.sh: left out write_count: strace cannot trace a program that qemu-user runs (every count is 0)"
+echo "native.sh: left out surroundings' closed stdin: binfmt's open-binary flag gives qemu-user the program's" \
+     "own file as descriptor 0"
+echo "native.sh: left out surroundings' static program with no descriptor to spare: qemu-user needs one to run it"
+# Runs a preset's configure, build and tests (less what emulation cannot
+# host) in the root; a warning fails it as an error does.
+preset() {  # name [ctest option...]
+  local name=$1 start=$SECONDS log=$root/$1.log passed
+  shift
+  if in_root env HEXSUITE_BINFMT=1 sh -c "cd /src && cmake --preset $name && cmake --build --preset $name -j$(nproc) &&
+         ctest --preset $name -j$(nproc) -E write_count $*" >"$log" 2>&1 && ! grep -in warning "$log"; then
+    passed=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log")
+    echo "native.sh: the $name preset on $arch: $passed tests passed ($(( SECONDS - start )) s)"
+  else
+    echo "native.sh: the $name preset on $arch FAILED; its log ends:"
+    tail -n 40 "$log"
+    exit 1
+  fi
+}
+preset default -LE release
+preset musl
