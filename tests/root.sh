@@ -4,7 +4,8 @@
 # qemu-user and binfmt) with git, cmake, g++ and make, and this tree's
 # last commit cloned into ROOT/src; in_root runs a command there;
 # remove_root takes it away, and nothing outside it. The caller sets
-# `trap remove_root EXIT` where the root is not to outlive it.
+# `trap remove_root EXIT` where the root is not to outlive it. Each uses
+# the variable root, which make_root sets.
 
 # The mirror this machine's own apt fetches its release from (a local
 # cache, a company's or a country's mirror), whether its sources are one
@@ -16,11 +17,20 @@ root_mirror=$(. /etc/os-release
     apt-get indextargets --format '$(REPO_URI)' "Codename: ${VERSION_CODENAME:-}" \
       'Identifier: Packages'; } 2>/dev/null | grep -E '^(https?|file)://' | head -n 1 || true)
 
-remove_root() {
+# The kernel's file systems a root's package scripts need, mounted and
+# taken away again.
+mount_root() {
+  mountpoint -q "$root/proc" || mount -t proc proc "$root/proc"
+  mountpoint -q "$root/dev/pts" || mount -t devpts -o newinstance,ptmxmode=0666 devpts "$root/dev/pts"
+}
+unmount_root() {
   local mount
   for mount in "$root/dev/pts" "$root/proc"; do
     if mountpoint -q "$mount"; then umount -l "$mount"; fi
   done
+}
+remove_root() {
+  unmount_root
   rm -rf --one-file-system "$root"
 }
 
@@ -44,8 +54,7 @@ make_root() {  # release root [arch]
   fi
   rm -f "$log"
   cp /etc/resolv.conf "$root/etc/resolv.conf"
-  mount -t proc proc "$root/proc"
-  mount -t devpts -o newinstance,ptmxmode=0666 devpts "$root/dev/pts"  # a terminal of its own for dpkg
+  mount_root
   in_root apt-get update -qq
   in_root apt-get install -y -qq --no-install-recommends git cmake g++ make >/dev/null
   git clone -q "$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)" "$root/src"

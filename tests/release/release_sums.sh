@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The release command run twice from this tree, into two folders a second
-# apart, for the architectures given: each SHA256SUMS must name a tarball
-# for each of them, the package and the glibc static tarball, `sha256sum -c`
-# must accept it, and the two must be the same bytes.
+# apart, for the architectures given: each SHA256SUMS must name the musl
+# tarball of each of them by its triple, the package and the glibc static
+# tarball, `sha256sum -c` must accept it, and the two must be the same
+# bytes.
 # usage: release_sums.sh ARCH...
 set -u
 src=$(cd "$(dirname "$0")/../.." && pwd)
+. "$src/tests/machines.sh"
 work=$(mktemp -d) || exit 1
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -17,6 +19,9 @@ for run in first second; do
   [ "$run" = first ] && sleep 1
 done
 [ "$(wc -l < "$work/first/SHA256SUMS")" -eq $(( $# + 2 )) ] || fail "SHA256SUMS does not name $(( $# + 2 )) files"
+for arch in "$@"; do
+  grep -q -- "-${musl_of[$arch]}\.tar\.gz\$" "$work/first/SHA256SUMS" || fail "no tarball for $arch"
+done
 grep -q '_[a-z0-9]*\.deb$' "$work/first/SHA256SUMS" || fail "no package"
 grep -q -- '-static-[a-z0-9_]*\.tar\.gz$' "$work/first/SHA256SUMS" || fail "no glibc static tarball"
 cmp "$work/first/SHA256SUMS" "$work/second/SHA256SUMS" ||
