@@ -4,12 +4,13 @@
 # installed, this tree's last commit cloned into it, and the README's first
 # command (build, then screen the sample). Then, inside it, the test tools,
 # the quick loop of a g++ and a clang build, both without a warning, and
-# the musl build with its tests, on that release's musl.
-# usage: debian.sh RELEASE ROOT    as root, with Debian's mirror at hand
+# the musl build with its tests, on that release's musl. With "keep" the
+# root stays, for the release command to build in.
+# usage: debian.sh RELEASE ROOT [keep]    as root, with Debian's mirror at hand
 set -euo pipefail
 . "$(dirname "$0")/root.sh"
-trap remove_root EXIT
 root=$(realpath -m "$2")
+if [ "${3:-}" = keep ]; then trap unmount_root EXIT; else trap remove_root EXIT; fi
 
 make_root "$1" "$2" | sed 's/^/debian.sh: /'
 readme_first_command | sed 's/^/debian.sh: /'

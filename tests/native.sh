@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The suite built natively on another Debian architecture, as its own user
-# would: a fresh Debian 12 root for ARCH (Debian's name), which the kernel
+# would: a fresh Debian 12 root for ARCH (Debian's name; Debian 13 for one
+# whose musl only Debian 13 ships), which the kernel
 # runs through qemu-user and binfmt, with git, cmake, g++ and make; there
 # the README's first command, the quick loop's tools, the quick loop of the
 # default preset and the musl preset built for the machine's own row with
@@ -29,7 +30,9 @@ if ! grep -qx enabled "$binfmt/qemu-$qemu" 2>/dev/null; then
 fi
 echo "native.sh: binfmt runs $arch programs with $(sed -n 's/^interpreter //p' "$binfmt/qemu-$qemu")"
 
-make_root bookworm "$root" "$arch" | sed 's/^/native.sh: /'
+release=bookworm
+[ -z "${releases_of[$arch]}" ] || [[ ,${releases_of[$arch]}, == *,bookworm,* ]] || release=${releases_of[$arch]%%,*}
+make_root "$release" "$root" "$arch" | sed 's/^/native.sh: /'
 readme_first_command | sed 's/^/native.sh: /'
 start=$SECONDS
 in_root bash /src/tests/tools.sh --quick >/dev/null
