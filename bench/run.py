@@ -89,7 +89,10 @@ def build(work):
                 'if ((w = write(1, b + at, (size_t)(n - at))) <= 0) return 1;\n'
                 'return 0; }\n')
     sh('gcc', '-O2', os.path.join(work, 'copy.c'), '-o', os.path.join(work, 'copy'))
-    sh('bash', os.path.join(ROOT, 'packaging', 'release.sh'), os.path.join(work, 'release'), stdout=subprocess.DEVNULL)
+    # The release of every architecture whose musl this Debian release ships
+    # (one whose musl only the other ships would need a root of that).
+    sh('bash', '-c', '. tests/machines.sh && exec bash packaging/release.sh "$1" $(musl_arches)', '-',
+       os.path.join(work, 'release'), stdout=subprocess.DEVNULL, cwd=ROOT)
     with open(os.path.join(BUILD, 'programs.txt')) as f:
         programs = [p for p in f.read().split() if p not in NOT_STARTUP]
     return nop, programs
@@ -134,7 +137,7 @@ def startup(nop, programs, work):
 
 def tarballs(work):
     """Every file of a release as the release command writes it: the musl
-    tarball of each architecture this machine builds, the package and the
+    tarball of each architecture this release ships musl for, the package and the
     glibc static tarball."""
     folder = os.path.join(work, 'release')
     with open(os.path.join(folder, 'SHA256SUMS')) as f:
