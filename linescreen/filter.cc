@@ -23,16 +23,24 @@ namespace linescreen {
 
 namespace {
 
+// A mask word holds 64 newlines: shifted by a line's length plus one, a
+// newline stays in the word or the one before only for lines of at most 62
+// bytes. Asserted on the table's own text, before anything is cut to fit.
+constexpr std::size_t entry_max = 62;
+static_assert(std::all_of(blocked_hex_patterns.begin(), blocked_hex_patterns.end(),
+                          [](std::string_view hex) { return hex.size() <= 3 * entry_max - 1; }),
+              "a blocked entry is longer than the masks can see");
+
 // The entries a line's content can be, as bytes: those that give the entry
 // back when encoded again as a line (no newline or NUL pair).
 struct entry {
-    std::array<char, 63> bytes{};
+    std::array<char, entry_max + 1> bytes{};
     std::size_t length = 0;
 };
 
 constexpr auto can_be = [](std::string_view hex) {
-    std::array<char, 63> bytes{};
-    std::array<char, 3 * 63> again{};
+    std::array<char, entry_max + 1> bytes{};
+    std::array<char, 3 * entry_max + 1> again{};
     hex_to_line(hex, bytes);
     line_to_hex(bytes.data(), again, line_end::stop);
     return hex == again.data();
@@ -119,9 +127,7 @@ std::size_t judge_pieces(pass &s, std::size_t at)
 // a NUL, which cuts a printed line short: such a span, or one without a
 // newline (a line fgets may cut), is left to judge_pieces.
 constexpr std::size_t span = 256;
-static_assert(2 * span - 1 <= piece_max && std::all_of(matchable.begin(), matchable.end(), [](const entry &e) {
-    return e.length <= 62;  // a mask before a line's end holds its start
-}));
+static_assert(2 * span - 1 <= piece_max);  // a line the masks judge is one piece
 
 struct masks {
     std::array<std::uint64_t, span / 64> newlines;  // bit i set where byte i of its 64 is a newline
