@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             input += '\n';
     }
     const std::string expected = filtered_by_fgets(input);
-    for (const auto width : {linescreen::mask_width::portable, linescreen::mask_width::avx2})
+    for (const auto width : {linescreen::mask_width::none, linescreen::mask_width::portable, linescreen::mask_width::avx2})
         FUZZ_CHECK(!linescreen::has_mask_width(width) || filtered_by_screen_lines(input, width) == expected);
     return 0;
 }

@@ -120,7 +120,6 @@ std::size_t judge_pieces(pass &s, std::size_t at)
     return at;
 }
 
-#if !defined(LINESCREEN_NO_MASKS)
 // The accelerator, a span of 256 bytes at a time. Only a line as long as an
 // entry can be dropped: masks of the newlines show where such lines end,
 // and just those are compared. The same loads tell whether the span holds
@@ -251,19 +250,18 @@ bool has_avx2()
 }
 #endif
 
+std::size_t judge_no_lines(pass &, std::size_t at) { return at; }
+
 judge_lines_fn *lines_judge(mask_width width)
 {
+    if (width == mask_width::none)
+        return judge_no_lines;
 #if defined(__x86_64__)
     if (width != mask_width::portable && has_avx2())
         return judge_lines_avx2;
 #endif
     return width != mask_width::avx2 ? judge_lines<masks_portable> : nullptr;
 }
-#else
-std::size_t judge_no_lines(pass &, std::size_t at) { return at; }
-
-judge_lines_fn *lines_judge(mask_width width) { return width != mask_width::avx2 ? judge_no_lines : nullptr; }
-#endif
 
 // How many bytes of `in` a copy of it to `out` reads: all of them, unless
 // both are the same regular file (`linescreen < log >> log`), whose copy

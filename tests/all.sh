@@ -60,10 +60,6 @@ ctest --preset default -j "$jobs"
 # Each test alone passes in any order, in one process too.
 build/test-bin/unit_tests --gtest_shuffle --gtest_repeat=3 --gtest_brief=1
 
-cmake -S . -B build-no-masks -DHEXSUITE_LINE_MASKS=OFF -DHEXSUITE_REQUIRE_TESTS=ON
-cmake --build build-no-masks -j "$jobs" --target linescreen unit_tests screen_lines_replay
-ctest --test-dir build-no-masks -j "$jobs" -R 'linescreen|screen_lines' --output-on-failure
-
 newest_clang=$(compgen -c | grep -E '^clang\+\+-[0-9]+$' | sort -V | tail -n 1 || true)
 mapfile -t compilers < <(printf '%s\n' "${oldest[@]%%:*}" "${newest_clang:-clang++}" | grep . | sort -u)
 bash tests/compilers.sh "${compilers[@]}"

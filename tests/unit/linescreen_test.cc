@@ -123,7 +123,7 @@ TEST(linescreen, ScreenLinesMatchesTheFgetsLoop)
         const std::size_t large = 2 * (block_size + piece_max) + 70000;
         const std::string input = hard_input(random, round < 16 ? random() % 3000 : large, round % 2 == 0);
         const std::string expected = filtered_by_fgets(input);
-        for (const mask_width width : {mask_width::portable, mask_width::avx2}) {
+        for (const mask_width width : {mask_width::none, mask_width::portable, mask_width::avx2}) {
             if (!has_mask_width(width))
                 continue;
             const auto where = "round " + std::to_string(round) + ", width " + std::to_string(static_cast<int>(width));
@@ -141,7 +141,7 @@ TEST(linescreen, EveryWidthAtEveryOffset)
         const std::string filler = std::string(offset % 300, 'x') + "\n";
         const std::string input = std::string(offset, 'z') + '\0' + "a\nhello world\n" + filler + "hello world\n" +
                                   std::string(offset % 2 == 0 ? 510 : 508, 'w') + "\nhello world\n" + filler;
-        for (const mask_width width : {mask_width::portable, mask_width::avx2}) {
+        for (const mask_width width : {mask_width::none, mask_width::portable, mask_width::avx2}) {
             if (!has_mask_width(width))
                 continue;
             ASSERT_EQ(filtered_by_screen_lines(input, false, width), filtered_by_fgets(input)) << offset;
