@@ -68,12 +68,12 @@ bool is_blocked(const char *content, std::size_t length)
 // it takes: more are first moved together into one.
 std::array<iovec, 1024> runs;
 
-struct pass {
+struct block {
     char *data;
     std::size_t size;
-    bool at_end;
+    bool at_end;  // no more input comes after this block
     std::size_t count = 0, kept = 0;  // runs, and the bytes in them
-    std::size_t run = 0;  // where the kept bytes not yet in a run start
+    std::size_t pending = 0;  // where the kept bytes not yet in a run start
 
     void gather(std::size_t from)  // runs[from] and those after it into one
     {
@@ -83,38 +83,43 @@ struct pass {
         runs[from].iov_len = static_cast<std::size_t>(end - static_cast<char *>(runs[from].iov_base));
         count = from + 1;
     }
-    void drop(std::size_t from, std::size_t to)  // the bytes from `run` to `from` are kept
+    void keep_until(std::size_t end)
     {
-        if (from > run) {
+        if (end > pending) {
             if (count == runs.size())
                 gather(0);
-            runs[count++] = {data + run, from - run};
-            kept += from - run;
+            runs[count++] = {data + pending, end - pending};
+            kept += end - pending;
         }
-        run = to;
+        pending = end;
+    }
+    void drop(std::size_t from, std::size_t to)
+    {
+        keep_until(from);
+        pending = to;
     }
 };
-using judge_lines_fn = std::size_t(pass &, std::size_t);
 
-// Judges the line at `at` as fgets cuts it, in pieces of 511 bytes at most:
-// by itself a complete filter, which the masks below only speed up. Returns
-// where the line ends, or where the data ran out before a whole piece.
-std::size_t judge_pieces(pass &s, std::size_t at)
+// Judges the pieces from `at` as fgets cuts lines, 511 bytes at most, up to
+// the first piece that ends at `until` or beyond: by itself a complete
+// filter, which the masks below only speed up. Returns where the pieces
+// stop: where a line or a piece starts, or where the data ran out before a
+// whole piece.
+std::size_t judge_pieces(block &b, std::size_t at, std::size_t until)
 {
-    const char *newline = nullptr;  // set by the piece that ends the line
-    while (newline == nullptr && at < s.size) {
-        const char *piece = s.data + at;
-        const std::size_t avail = std::min(s.size - at, piece_max);
-        newline = static_cast<const char *>(std::memchr(piece, '\n', avail));
-        if (newline == nullptr && avail < piece_max && !s.at_end)
+    while (at < until) {
+        const char *piece = b.data + at;
+        const std::size_t avail = std::min(b.size - at, piece_max);
+        const auto *newline = static_cast<const char *>(std::memchr(piece, '\n', avail));
+        if (newline == nullptr && avail < piece_max && !b.at_end)
             break;  // the rest of this piece comes with the next read
         const std::size_t length = newline != nullptr ? static_cast<std::size_t>(newline - piece) + 1 : avail;
         const auto *nul = static_cast<const char *>(std::memchr(piece, '\0', length));
         const std::size_t printed = nul != nullptr ? static_cast<std::size_t>(nul - piece) : length;
         if (is_blocked(piece, nul != nullptr || newline == nullptr ? printed : length - 1))
-            s.drop(at, at + length);
+            b.drop(at, at + length);
         else if (printed < length)
-            s.drop(at + printed, at + length);
+            b.drop(at + printed, at + length);
         at += length;
     }
     return at;
@@ -124,7 +129,7 @@ std::size_t judge_pieces(pass &s, std::size_t at)
 // entry can be dropped: masks of the newlines show where such lines end,
 // and just those are compared. The same loads tell whether the span holds
 // a NUL, which cuts a printed line short: such a span, or one without a
-// newline (a line fgets may cut), is left to judge_pieces.
+// newline (a line fgets may cut), is judged by its pieces to its end.
 constexpr std::size_t span = 256;
 static_assert(2 * span - 1 <= piece_max);  // a line the masks judge is one piece
 
@@ -184,59 +189,66 @@ __attribute__((target("avx2"))) masks masks_avx2(const char *p)  // 32 bytes at 
 }
 #endif
 
-// Judges whole lines from the line start `at`, a span at a time: a mask
-// shifted by an entry's length plus one lands on each newline that far
-// after another, and just those lines are compared. Returns the start of
-// the line in the span it stops at.
+// Judges whole lines from the line start `at` a span at a time, then the
+// span the masks cannot judge by its pieces. A line of an entry's length
+// ends at a newline whose mask, shifted by that length plus one, lands on
+// another: the newline before the line. Returns where the pieces stop.
 template <masks (*masks_of)(const char *)>
-std::size_t judge_lines(pass &s, std::size_t at)
+std::size_t judge_masked(block &b, std::size_t at)
 {
-    const char *const data = s.data;  // a local, which s.drop's stores leave alone
+    const char *const data = b.data;  // a local, which the stores of b.drop leave alone
     const std::size_t first = at;
-    std::uint64_t last = std::uint64_t{1} << 63;  // the mask before: as if a newline came just before `at`
-    for (const std::size_t size = s.size; at + span <= size; at += span) {
+    std::uint64_t before = std::uint64_t{1} << 63;  // the mask word before: as if a newline came just before `at`
+    for (; at + span <= b.size; at += span) {
         const masks m = masks_of(data + at);
         std::array<std::array<std::uint64_t, span / 64>, matchable.size()> ends{};  // of each entry's lines
-        std::uint64_t newlines = 0, candidates = m.nuls;
-#pragma GCC unroll 4
-        for (std::size_t i = 0; i < span / 64; newlines |= last = m.newlines[i++])
-            for (std::size_t k = 0; k < matchable.size(); ++k) {
-                const std::size_t length = matchable[k].length;
-                candidates |= ends[k][i] = (m.newlines[i] << (length + 1) | last >> (63 - length)) & m.newlines[i];
-            }
-        if (candidates == 0 && newlines != 0)
-            continue;
-        if (m.nuls != 0 || newlines == 0)
-            break;
+        std::uint64_t any_newline = 0, any_end = 0;
 #pragma GCC unroll 4
         for (std::size_t i = 0; i < span / 64; ++i) {
+            const std::uint64_t newlines = m.newlines[i];
+            for (std::size_t k = 0; k < matchable.size(); ++k) {
+                const std::size_t shift = matchable[k].length + 1;
+                ends[k][i] = (newlines << shift | before >> (64 - shift)) & newlines;
+                any_end |= ends[k][i];
+            }
+            any_newline |= newlines;
+            before = newlines;
+        }
+        if (m.nuls != 0 || any_newline == 0)
+            break;
+#pragma GCC unroll 4
+        for (std::size_t i = 0; i < span / 64 && any_end != 0; ++i) {
             std::uint64_t all = 0;
             for (const auto &entry_ends : ends)
                 all |= entry_ends[i];
-            for (; all != 0; all &= all - 1) {  // in order, as s.drop needs them
+            for (; all != 0; all &= all - 1) {  // in order, as b.drop needs them
                 const int bit = std::countr_zero(all);
                 const std::size_t end = at + 64 * i + static_cast<std::size_t>(bit);
                 for (std::size_t k = 0; k < matchable.size(); ++k)
                     if ((ends[k][i] >> bit & 1) != 0 &&
                         std::memcmp(data + end - matchable[k].length, matchable[k].bytes.data(), matchable[k].length) == 0) {
-                        s.drop(end - matchable[k].length, end + 1);
+                        b.drop(end - matchable[k].length, end + 1);
                         break;
                     }
             }
         }
     }
+    const std::size_t until = std::min(at + span, b.size);
     while (at > first && data[at - 1] != '\n')
         --at;  // back to the line's start, less than a span before
-    return at;
+    return judge_pieces(b, at, until);
 }
+
+std::size_t judge_unmasked(block &b, std::size_t at) { return judge_pieces(b, at, b.size); }
 
 // Which width runs, chosen once for a run: AVX2 (and BMI2 with it) where
 // the processor has it and the kernel saves its registers, else the
 // portable one. Each width's loop is compiled for it, its masks inlined.
+using judge_fn = std::size_t(block &, std::size_t);
 #if defined(__x86_64__)
-__attribute__((target("avx2,bmi,bmi2"), flatten)) std::size_t judge_lines_avx2(pass &s, std::size_t at)
+__attribute__((target("avx2,bmi,bmi2"), flatten)) std::size_t judge_avx2(block &b, std::size_t at)
 {
-    return judge_lines<masks_avx2>(s, at);
+    return judge_masked<masks_avx2>(b, at);
 }
 
 bool has_avx2()
@@ -250,17 +262,15 @@ bool has_avx2()
 }
 #endif
 
-std::size_t judge_no_lines(pass &, std::size_t at) { return at; }
-
-judge_lines_fn *lines_judge(mask_width width)
+judge_fn *judge_for(mask_width width)
 {
     if (width == mask_width::none)
-        return judge_no_lines;
+        return judge_unmasked;
 #if defined(__x86_64__)
     if (width != mask_width::portable && has_avx2())
-        return judge_lines_avx2;
+        return judge_avx2;
 #endif
-    return width != mask_width::avx2 ? judge_lines<masks_portable> : nullptr;
+    return width != mask_width::avx2 ? judge_masked<masks_portable> : nullptr;
 }
 
 // How many bytes of `in` a copy of it to `out` reads: all of them, unless
@@ -278,16 +288,16 @@ std::uint64_t input_limit(int in, int out)
 
 // Writes the kept runs where they lie, in one write as nearly always; what
 // a short write leaves goes, gathered into one piece, through write_all.
-bool write_runs(int out, pass &s)
+bool write_runs(int out, block &b)
 {
-    const ssize_t n = ::writev(out, runs.data(), static_cast<int>(s.count));
+    const ssize_t n = ::writev(out, runs.data(), static_cast<int>(b.count));
     std::size_t first = 0, written = n > 0 ? static_cast<std::size_t>(n) : 0;
-    if (written == s.kept)
+    if (written == b.kept)
         return true;
     for (; written >= runs[first].iov_len; ++first)
         written -= runs[first].iov_len;
     runs[first] = {static_cast<char *>(runs[first].iov_base) + written, runs[first].iov_len - written};
-    s.gather(first);
+    b.gather(first);
     return write_all(out, {static_cast<const char *>(runs[first].iov_base), runs[first].iov_len});
 }
 
@@ -304,13 +314,13 @@ int is_blocked_hex(std::string_view hex_text)
 
 bool has_mask_width(mask_width width)
 {
-    return lines_judge(width) != nullptr;
+    return judge_for(width) != nullptr;
 }
 
 void screen_lines(int in, int out, mask_width width)
 {
-    judge_lines_fn *const judge_lines = lines_judge(width);
-    if (judge_lines == nullptr)
+    judge_fn *const judge = judge_for(width);
+    if (judge == nullptr)
         return;
     std::uint64_t left = input_limit(in, out);  // what we append is not read back
     std::size_t held = 0;  // bytes of an unfinished piece at the front
@@ -320,16 +330,15 @@ void screen_lines(int in, int out, mask_width width)
         if (got < 0)
             return;  // what is held was never a whole line
         left -= static_cast<std::uint64_t>(got);
-        pass s{buffer.data(), held + static_cast<std::size_t>(got), got == 0};
-        std::size_t at = 0, line;  // by the masks as far as they go, the line they stop at by its pieces
-        do
-            line = judge_lines(s, at);
-        while ((at = judge_pieces(s, line)) != line);
-        s.drop(at, at);
+        block b{buffer.data(), held + static_cast<std::size_t>(got), got == 0};
+        std::size_t at = 0;
+        for (std::size_t next; (next = judge(b, at)) != at;)
+            at = next;
+        b.keep_until(at);
         // Nothing after a failed write: the output stays a whole prefix.
-        if ((s.count != 0 && !write_runs(out, s)) || got == 0)
+        if ((b.count != 0 && !write_runs(out, b)) || got == 0)
             return;
-        held = s.size - at;
+        held = b.size - at;
         std::memmove(buffer.data(), buffer.data() + at, held);
     }
 }
