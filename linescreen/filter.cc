@@ -6,7 +6,6 @@
 #include <cstring>
 #include <span>
 #include <sys/stat.h>
-#include <sys/uio.h>
 #include <unistd.h>
 
 #include "codec.h"
@@ -23,9 +22,8 @@ namespace linescreen {
 
 namespace {
 
-// A mask word holds 64 newlines: shifted by a line's length plus one, a
-// newline stays in the word or the one before only for lines of at most 62
-// bytes. Asserted on the table's own text, before anything is cut to fit.
+// Shifted by a line's length plus one, a newline stays in its mask word or
+// the one before only for lines of at most 62 bytes: asserted on the text.
 constexpr std::size_t entry_max = 62;
 static_assert(std::all_of(blocked_hex_patterns.begin(), blocked_hex_patterns.end(),
                           [](std::string_view hex) { return hex.size() <= 3 * entry_max - 1; }),
@@ -64,47 +62,29 @@ bool is_blocked(const char *content, std::size_t length)
     });
 }
 
-// The kept bytes of a block, runs where they lie for one writev, as many as
-// it takes: more are first moved together into one.
-std::array<iovec, 1024> runs;
-
+// A block as it is judged, the bytes kept moved together at its front to be
+// written at once: a drop moves those kept since the last one down, over
+// bytes before the dropped ones, which the judges never read again.
 struct block {
     char *data;
     std::size_t size;
     bool at_end;  // no more input comes after this block
-    std::size_t count = 0, kept = 0;  // runs, and the bytes in them
-    std::size_t pending = 0;  // where the kept bytes not yet in a run start
+    std::size_t kept = 0;  // bytes at the front that are written
+    std::size_t unmoved = 0;  // where the kept bytes not yet moved there start
 
-    void gather(std::size_t from)  // runs[from] and those after it into one
-    {
-        char *end = static_cast<char *>(runs[from].iov_base) + runs[from].iov_len;
-        for (std::size_t i = from + 1; i < count; end += runs[i++].iov_len)
-            std::memmove(end, runs[i].iov_base, runs[i].iov_len);
-        runs[from].iov_len = static_cast<std::size_t>(end - static_cast<char *>(runs[from].iov_base));
-        count = from + 1;
-    }
     void keep_until(std::size_t end)
     {
-        if (end > pending) {
-            if (count == runs.size())
-                gather(0);
-            runs[count++] = {data + pending, end - pending};
-            kept += end - pending;
-        }
-        pending = end;
+        if (kept != unmoved)
+            std::memmove(data + kept, data + unmoved, end - unmoved);
+        kept += end - unmoved;
+        unmoved = end;
     }
-    void drop(std::size_t from, std::size_t to)
-    {
-        keep_until(from);
-        pending = to;
-    }
+    void drop(std::size_t from, std::size_t to) { keep_until(from); unmoved = to; }
 };
 
-// Judges the pieces from `at` as fgets cuts lines, 511 bytes at most, up to
-// the first piece that ends at `until` or beyond: by itself a complete
-// filter, which the masks below only speed up. Returns where the pieces
-// stop: where a line or a piece starts, or where the data ran out before a
-// whole piece.
+// Judges pieces from `at` as fgets cuts lines, 511 bytes at most, until one
+// ends at `until` or beyond or the data runs out before a whole piece, and
+// returns where they stop: by itself a complete filter, sped up by masks.
 std::size_t judge_pieces(block &b, std::size_t at, std::size_t until)
 {
     while (at < until) {
@@ -125,11 +105,10 @@ std::size_t judge_pieces(block &b, std::size_t at, std::size_t until)
     return at;
 }
 
-// The accelerator, a span of 256 bytes at a time. Only a line as long as an
-// entry can be dropped: masks of the newlines show where such lines end,
-// and just those are compared. The same loads tell whether the span holds
-// a NUL, which cuts a printed line short: such a span, or one without a
-// newline (a line fgets may cut), is judged by its pieces to its end.
+// The accelerator, 256 bytes at a time: only a line as long as an entry can
+// be dropped, so masks of the newlines show where such lines end and just
+// those are compared. A span with a NUL (which cuts a printed line short) or
+// without a newline (a line fgets may cut) is judged by its pieces instead.
 constexpr std::size_t span = 256;
 static_assert(2 * span - 1 <= piece_max);  // a line the masks judge is one piece
 
@@ -141,7 +120,6 @@ struct masks {
 // The portable width, every processor's and the reference: 16 bytes at a
 // time, each that is 0 found by sums that carry into no other byte.
 using bytes16 = unsigned char __attribute__((vector_size(16)));
-
 bytes16 zero_bytes(bytes16 x) { return ~(((x & 0x7F) + 0x7F) | x) & 0x80; }  // 0x80 where 0
 
 std::uint64_t bits_of(bytes16 high)  // bit 7 of byte i as bit i
@@ -190,16 +168,15 @@ __attribute__((target("avx2"))) masks masks_avx2(const char *p)  // 32 bytes at 
 #endif
 
 // Judges whole lines from the line start `at` a span at a time, then the
-// span the masks cannot judge by its pieces. A line of an entry's length
-// ends at a newline whose mask, shifted by that length plus one, lands on
-// another: the newline before the line. Returns where the pieces stop.
+// span the masks cannot judge by its pieces, and returns where they stop. A
+// newline shifted by an entry's length plus one lands on such a line's end.
 template <masks (*masks_of)(const char *)>
 std::size_t judge_masked(block &b, std::size_t at)
 {
-    const char *const data = b.data;  // a local, which the stores of b.drop leave alone
-    const std::size_t first = at;
+    const char *const data = b.data;  // locals, which the stores of b.drop leave alone
+    const std::size_t size = b.size, first = at;
     std::uint64_t before = std::uint64_t{1} << 63;  // the mask word before: as if a newline came just before `at`
-    for (; at + span <= b.size; at += span) {
+    for (; at + span <= size; at += span) {
         const masks m = masks_of(data + at);
         std::array<std::array<std::uint64_t, span / 64>, matchable.size()> ends{};  // of each entry's lines
         std::uint64_t any_newline = 0, any_end = 0;
@@ -233,7 +210,7 @@ std::size_t judge_masked(block &b, std::size_t at)
             }
         }
     }
-    const std::size_t until = std::min(at + span, b.size);
+    const std::size_t until = std::min(at + span, size);
     while (at > first && data[at - 1] != '\n')
         --at;  // back to the line's start, less than a span before
     return judge_pieces(b, at, until);
@@ -241,9 +218,8 @@ std::size_t judge_masked(block &b, std::size_t at)
 
 std::size_t judge_unmasked(block &b, std::size_t at) { return judge_pieces(b, at, b.size); }
 
-// Which width runs, chosen once for a run: AVX2 (and BMI2 with it) where
-// the processor has it and the kernel saves its registers, else the
-// portable one. Each width's loop is compiled for it, its masks inlined.
+// The widest width runs: AVX2 (BMI2 with it) where the processor has it and
+// the kernel saves its registers. Each loop is compiled for its masks.
 using judge_fn = std::size_t(block &, std::size_t);
 #if defined(__x86_64__)
 __attribute__((target("avx2,bmi,bmi2"), flatten)) std::size_t judge_avx2(block &b, std::size_t at)
@@ -273,9 +249,9 @@ judge_fn *judge_for(mask_width width)
     return width != mask_width::avx2 ? judge_masked<masks_portable> : nullptr;
 }
 
-// How many bytes of `in` a copy of it to `out` reads: all of them, unless
-// both are the same regular file (`linescreen < log >> log`), whose copy
-// would come back as input without end: then what it held at the start.
+// How much of `in` is read: all, unless `out` is the same regular file
+// (`linescreen < log >> log`), whose copy would come back as input without
+// end: then what it held at the start.
 std::uint64_t input_limit(int in, int out)
 {
     struct stat i, o;
@@ -286,23 +262,8 @@ std::uint64_t input_limit(int in, int out)
     return static_cast<std::uint64_t>(std::max<off_t>(i.st_size - read_already, 0));
 }
 
-// Writes the kept runs where they lie, in one write as nearly always; what
-// a short write leaves goes, gathered into one piece, through write_all.
-bool write_runs(int out, block &b)
-{
-    const ssize_t n = ::writev(out, runs.data(), static_cast<int>(b.count));
-    std::size_t first = 0, written = n > 0 ? static_cast<std::size_t>(n) : 0;
-    if (written == b.kept)
-        return true;
-    for (; written >= runs[first].iov_len; ++first)
-        written -= runs[first].iov_len;
-    runs[first] = {static_cast<char *>(runs[first].iov_base) + written, runs[first].iov_len - written};
-    b.gather(first);
-    return write_all(out, {static_cast<const char *>(runs[first].iov_base), runs[first].iov_len});
-}
-
 // Blocks of half a megabyte: reads and writes cost little per byte, and a
-// block stays in the second-level cache from the read to the write.
+// block stays in the second-level cache from its read to its write.
 alignas(4096) constinit std::array<char, block_size + piece_max> buffer{};
 
 }  // namespace
@@ -312,10 +273,7 @@ int is_blocked_hex(std::string_view hex_text)
     return std::find(blocked_hex_patterns.begin(), blocked_hex_patterns.end(), hex_text) != blocked_hex_patterns.end();
 }
 
-bool has_mask_width(mask_width width)
-{
-    return judge_for(width) != nullptr;
-}
+bool has_mask_width(mask_width width) { return judge_for(width) != nullptr; }
 
 void screen_lines(int in, int out, mask_width width)
 {
@@ -336,7 +294,7 @@ void screen_lines(int in, int out, mask_width width)
             at = next;
         b.keep_until(at);
         // Nothing after a failed write: the output stays a whole prefix.
-        if ((b.count != 0 && !write_runs(out, b)) || got == 0)
+        if ((b.kept != 0 && !write_all(out, {b.data, b.kept})) || got == 0)
             return;
         held = b.size - at;
         std::memmove(buffer.data(), buffer.data() + at, held);

@@ -24,11 +24,9 @@ inline constexpr std::size_t block_size = std::size_t{1} << 19;
 // Returns 1 if `hex_text` equals an entry of blocked_hex_patterns, else 0.
 int is_blocked_hex(std::string_view hex_text);
 
-// How the filter finds the lines it may drop: by newline masks of the
-// portable width, every processor's; of AVX2 x86-64's, where the processor
-// has it; of the widest the processor has, which is what runs; or with no
-// masks, every line by its pieces, the reference. A width the processor
-// lacks copies nothing.
+// How the filter finds the lines it may drop: with no masks, by pieces (the
+// reference); by newline masks of the portable width, of x86-64's AVX2, or
+// the widest the processor has (what runs). A width it lacks copies nothing.
 enum class mask_width { none, portable, avx2, widest };
 bool has_mask_width(mask_width width);
 
