@@ -277,6 +277,21 @@ def linescreen_vs_grep(work, megabytes, runs):
         rss, small_rss, rss / small_rss, 'at most 256 KiB more (flat)', rss - small_rss <= 256)
 
 
+def nul_lines(work, runs):
+    """Ten million lines of a NUL alone: each span of linescreen's masks
+    holds a NUL and is judged by its pieces, which must cost no more with
+    the masks than without them."""
+    path = os.path.join(work, 'nul-lines')
+    with open(path, 'wb') as f:
+        f.write(b'\0\n' * 10_000_000)
+    bench = os.path.join(BIN, 'screen_lines_bench')
+    widths = ('widest', 'portable', 'none')
+    times = side_by_side(work, {width: [bench, width] for width in widths}, path, runs)
+    for width in widths[:2]:
+        fastest(f'linescreen, 10 million lines of a NUL alone, {width} masks against none', times[width],
+                times['none'], runs, '<= 1.05 of no masks', 1.05)
+
+
 def codec():
     p = subprocess.run([os.path.join(BIN, 'codec_bench'), '--benchmark_format=json'],
                        capture_output=True, check=True)
@@ -397,6 +412,7 @@ def main():
             tarballs(work)
             hexscreen_vs_xxd(work)
             linescreen_vs_grep(work, args.megabytes, args.runs)
+            nul_lines(work, args.runs)
             codec()
             hexecho_writes(work)
             runs.append(list(rows))
