@@ -47,7 +47,7 @@ echo "native.sh: left out surroundings' static program with no descriptor to spa
 preset() {  # name [ctest option...]
   local name=$1 start=$SECONDS log=$root/$1.log passed
   shift
-  if in_root env HEXSUITE_BINFMT=1 sh -c "cd /src && cmake --preset $name && cmake --build --preset $name -j$(nproc) &&
+  if in_root env HEXSUITE_BINFMT=1 sh -c "cd /src && cmake --preset $name -DHEXSUITE_TIMEOUT_SCALE=4 && cmake --build --preset $name -j$(nproc) &&
          ctest --preset $name -j$(nproc) -E write_count $*" >"$log" 2>&1 && ! grep -in warning "$log"; then
     passed=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log")
     echo "native.sh: the $name preset on $arch: $passed tests passed ($(( SECONDS - start )) s)"
