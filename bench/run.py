@@ -92,7 +92,7 @@ def build(work):
     sh('gcc', '-O2', os.path.join(work, 'copy.c'), '-o', os.path.join(work, 'copy'))
     # The release of every architecture whose musl this Debian release ships
     # (one whose musl only the other ships would need a root of that).
-    sh('bash', '-c', '. tests/machines.sh && exec bash packaging/release.sh "$1" $(musl_arches)', '-',
+    sh('bash', '-c', '. tests/machines.sh && . /etc/os-release && exec bash packaging/release.sh "$1" ${musl_in[$VERSION_CODENAME]}', '-',
        os.path.join(work, 'release'), stdout=subprocess.DEVNULL, cwd=ROOT)
     with open(os.path.join(BUILD, 'programs.txt')) as f:
         programs = [p for p in f.read().split() if p not in NOT_STARTUP]

@@ -29,9 +29,8 @@ case ${VERSION_CODENAME:-} in
   *) oldest=() ;;
 esac
 . tests/machines.sh
-host=$(host_arch)
 musl_others=()
-for arch in $(musl_arches); do [ "$arch" = "$host" ] || musl_others+=("$arch"); done
+for arch in ${musl_in[${VERSION_CODENAME:-}]:-}; do [ "$arch" = "$host" ] || musl_others+=("$arch"); done
 bash tests/tools.sh "${oldest[@]}" "${musl_others[@]/#/musl:}"  # as root: it installs what is missing
 jobs=$(nproc)
 
@@ -45,7 +44,7 @@ for arch in "${cross_tests[@]}"; do
   fi
 done
 for arch in "${musl_others[@]}"; do
-  if musl_installed "$arch" && command -v "${triple_of[$arch]}-gcc" >/dev/null; then
+  if [ -e "${musl_libc_of[$arch]}" ] && command -v "${triple_of[$arch]}-gcc" >/dev/null; then
     musls+=("$arch")
   else
     echo "all.sh: left out the musl build for $arch: Debian has no musl-dev:$arch or gcc-${triple_of[$arch]} for $host"
@@ -83,7 +82,7 @@ ctest --preset sanitize -j "$jobs"
 # built in that root.
 if [ "${VERSION_CODENAME:-}" = trixie ]; then other=bookworm; else other=trixie; fi
 bash tests/debian.sh "$other" "build-root-$other" keep
-only_there=$(for arch in $(musl_arches "$other"); do
+only_there=$(for arch in ${musl_in[$other]}; do
                [[ ,${releases_of[$arch]}, == *,${VERSION_CODENAME:-},* ]] || echo "$arch"
              done | head -n 1)
 bash tests/release/release_sums.sh "$host" "${musls[@]:0:1}" $only_there

@@ -12,8 +12,8 @@ set -euo pipefail
 root=$(realpath -m "$2")
 if [ "${3:-}" = keep ]; then trap unmount_root EXIT; else trap remove_root EXIT; fi
 
-make_root "$1" "$2" | sed 's/^/debian.sh: /'
-readme_first_command | sed 's/^/debian.sh: /'
+make_root "$1" "$2"
+readme_first_command
 
 start=$SECONDS
 in_root bash /src/tests/tools.sh

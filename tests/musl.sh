@@ -10,9 +10,8 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 . tests/machines.sh
 if [ "$#" -eq 0 ]; then
-  host=$(host_arch)
   for arch in "${machines[@]}"; do
-    musl_installed "$arch" && [ "$arch" != "$host" ] && set -- "$@" "$arch"
+    [ -e "${musl_libc_of[$arch]}" ] && [ "$arch" != "$host" ] && set -- "$@" "$arch"
   done
 fi
 failed=()

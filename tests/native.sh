@@ -32,8 +32,8 @@ echo "native.sh: binfmt runs $arch programs with $(sed -n 's/^interpreter //p' "
 
 release=bookworm
 [ -z "${releases_of[$arch]}" ] || [[ ,${releases_of[$arch]}, == *,bookworm,* ]] || release=${releases_of[$arch]%%,*}
-make_root "$release" "$root" "$arch" | sed 's/^/native.sh: /'
-readme_first_command | sed 's/^/native.sh: /'
+make_root "$release" "$root" "$arch"
+readme_first_command
 start=$SECONDS
 in_root bash /src/tests/tools.sh --quick >/dev/null
 echo "native.sh: the quick loop's tools ($(( SECONDS - start )) s)"

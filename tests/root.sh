@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # A fresh Debian root as a newcomer's machine, for the scripts that build
 # in one (sourced): make_root RELEASE ROOT [ARCH] makes a minimal root of
 # RELEASE for ARCH (default this machine's; another runs through
@@ -5,7 +6,8 @@
 # last commit cloned into ROOT/src; in_root runs a command there;
 # remove_root takes it away, and nothing outside it. The caller sets
 # `trap remove_root EXIT` where the root is not to outlive it. Each uses
-# the variable root, which make_root sets.
+# the variable root, which make_root sets. What they print starts with
+# the name of the script that sourced this.
 
 # The mirror this machine's own apt fetches its release from (a local
 # cache, a company's or a country's mirror), whether its sources are one
@@ -41,16 +43,17 @@ in_root() {
 
 # Sets root to ROOT and makes it, or fails showing debootstrap's log.
 make_root() {  # release root [arch]
-  local release=$1 log start=$SECONDS
+  local release=$1 log start=$SECONDS status=0
   root=$(realpath -m "$2")
   remove_root  # what an interrupted run left
   log=$(mktemp)
-  if ! debootstrap --variant=minbase ${3:+--arch="$3"} "$release" "$root" ${root_mirror:+"$root_mirror"} \
-       >"$log" 2>&1; then
-    echo "debootstrap of $release${3:+ for $3} from ${root_mirror:-its default mirror} failed:"
+  debootstrap --variant=minbase ${3:+--arch="$3"} "$release" "$root" ${root_mirror:+"$root_mirror"} \
+    >"$log" 2>&1 || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "${0##*/}: debootstrap of $release${3:+ for $3} from ${root_mirror:-its default mirror} failed:"
     tail -n 20 "$log"
     rm -f "$log"
-    return 1
+    return "$status"
   fi
   rm -f "$log"
   cp /etc/resolv.conf "$root/etc/resolv.conf"
@@ -58,7 +61,7 @@ make_root() {  # release root [arch]
   in_root apt-get update -qq
   in_root apt-get install -y -qq --no-install-recommends git cmake g++ make >/dev/null
   git clone -q "$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)" "$root/src"
-  echo "a fresh $release${3:+ $3} root from ${root_mirror:-the default mirror of debootstrap}" \
+  echo "${0##*/}: a fresh $release${3:+ $3} root from ${root_mirror:-the default mirror of debootstrap}" \
        "with git, cmake, g++ and make ($(( SECONDS - start )) s)"
 }
 
@@ -66,8 +69,9 @@ make_root() {  # release root [arch]
 # whose output must be the end-to-end case's.
 readme_first_command() {
   local start=$SECONDS
+  # shellcheck disable=SC2310 # in_root is chroot alone: its status is the command's
   in_root sh -c 'cd /src && cmake -S . -B build && cmake --build build -j2 && build/bin/hexscreen < examples/sample.txt' \
     >"$root/readme.log" 2>&1 || { tail -n 30 "$root/readme.log"; return 1; }
   in_root sh -c 'cd /src && build/bin/hexscreen < examples/sample.txt' | cmp - "$root/src/tests/e2e/hexscreen/sample.out"
-  echo "the README's first command ($(( SECONDS - start )) s)"
+  echo "${0##*/}: the README's first command ($(( SECONDS - start )) s)"
 }

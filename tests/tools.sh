@@ -12,7 +12,6 @@
 # usage: tools.sh [--quick] [COMMAND:PACKAGE...] [musl:ARCH...]
 set -euo pipefail
 . "$(dirname "$0")/machines.sh"
-host=$(host_arch)
 
 quick=''
 [ "${1:-}" = --quick ] && { quick=1; shift; }
@@ -21,7 +20,7 @@ for arg in "$@"; do
   if [[ $arg == musl:* ]]; then
     arch=${arg#musl:}
     [ -n "${musl_of[$arch]:-}" ] || { echo "tests/tools.sh: Debian ships no musl for $arch" >&2; exit 1; }
-    musl_installed "$arch" || foreign+=("$arch")
+    [ -e "${musl_libc_of[$arch]}" ] || foreign+=("$arch")
     pairs+=("${triple_of[$arch]}-gcc:gcc-${triple_of[$arch]}" "qemu-${qemu_of[$arch]}:qemu-user")
   else
     pairs+=("$arg")
@@ -49,7 +48,7 @@ done
 compgen -G '/usr/lib/llvm-*/lib/clang/*/include/fuzzer/FuzzedDataProvider.h' >/dev/null ||
   missing+=(libclang-rt-dev)
 # The musl build's C library, and libc++'s headers beside the default clang.
-musl_installed "$host" || missing+=(musl-dev)
+[ -e "${musl_libc_of[$host]:-}" ] || missing+=(musl-dev)
 clang=$(realpath "$(command -v clang++)" 2>/dev/null) && [ -e "${clang%/bin/*}/include/c++/v1/span" ] ||
   missing+=(libc++-dev)
 for arch in "${foreign[@]}"; do missing+=("musl-dev:$arch"); done
@@ -90,5 +89,5 @@ if [ "${#shipped[@]}" -gt 0 ]; then
 fi
 # A foreign architecture none of whose packages came is given back.
 for arch in "${added[@]}"; do
-  musl_installed "$arch" || dpkg --remove-architecture "$arch" || true
+  [ -e "${musl_libc_of[$arch]}" ] || dpkg --remove-architecture "$arch" || true
 done
