@@ -4,11 +4,11 @@ set(HEXSUITE_MACHINES ${CMAKE_CURRENT_LIST_DIR}/machines.txt)
 
 # machine(ARCH NAME) or machine(UNAME NAME): the row of the architecture
 # Debian calls NAME, or of the first whose `uname -m` is NAME. Sets arch,
-# triple, uname, qemu, musl, folder, releases, cross and flags in the
+# triple, uname, qemu, musl, folder, releases, cross, hosts and flags in the
 # caller's scope to its columns ("-" as nothing, a comma-joined column as
 # a list); arch is empty where no row matches.
 function(machine key name)
-  set(columns arch triple uname qemu musl folder releases cross)
+  set(columns arch triple uname qemu musl folder releases cross hosts)
   foreach(column IN LISTS columns ITEMS flags)
     set(${column} "" PARENT_SCOPE)
   endforeach()

@@ -68,8 +68,8 @@ endif()
 # big-endian one (s390x), Debian 13's newest release architecture (riscv64)
 # and Debian 12's 32-bit MIPS (mipsel), those of them that are not the
 # machine itself, and runs it under qemu-user. HEXSUITE_CROSS_TESTS names
-# others, or fewer where Debian ships no cross compiler for this machine
-# (tests/all.sh names those it leaves out).
+# others, or fewer where the table of machines says Debian ships no cross
+# compiler for this machine (tests/all.sh names those it leaves out).
 if(HEXSUITE_DEFAULT_BUILD)
   include(Machines)
   host_architecture()

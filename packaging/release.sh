@@ -45,6 +45,8 @@ die() { doing=''; echo "release.sh: $*" >&2; exit 1; }
 here=() elsewhere=()
 for arch in "$@"; do
   [ -n "${musl_of[$arch]:-}" ] || die "Debian ships no musl for $arch"
+  [ -n "${reachable[$arch]}" ] ||
+    die "cannot build $arch: cmake/machines.txt says Debian ships ${cross_of[$arch]} for ${hosts_of[$arch]}, not $host"
   if [[ ,${releases_of[$arch]}, == *,$release,* ]]; then here+=("$arch"); else elsewhere+=("$arch"); fi
 done
 

@@ -5,14 +5,16 @@
 # machines lists the architectures in the table's order; musl_in[RELEASE]
 # those whose musl that Debian release (a codename) ships; host is this
 # machine's architecture: dpkg's answer, else the row of its `uname -m`
-# ("" where no row has it). musl_libc_of[ARCH] is where ARCH's musl C
+# ("" where no row has it). reachable, below, reads the hosts column.
+# musl_libc_of[ARCH] is where ARCH's musl C
 # library is once its musl-dev is installed.
-declare -A triple_of uname_of qemu_of musl_of folder_of releases_of cross_of musl_in musl_libc_of
+declare -A triple_of uname_of qemu_of musl_of folder_of releases_of cross_of hosts_of musl_in musl_libc_of
 machines=()
-while read -r arch triple uname qemu musl folder releases cross _; do
+while read -r arch triple uname qemu musl folder releases cross hosts _; do
   [[ -z $arch || $arch == \#* ]] && continue
   machines+=("$arch")
   triple_of[$arch]=$triple uname_of[$arch]=$uname qemu_of[$arch]=$qemu cross_of[$arch]=$cross
+  hosts_of[$arch]=${hosts#-}
   musl_of[$arch]=${musl#-} folder_of[$arch]=${folder#-} releases_of[$arch]=${releases#-}
   musl_libc_of[$arch]=${folder_of[$arch]:+/usr/lib/$folder/libc.a}
   for in_release in ${releases_of[$arch]//,/ }; do musl_in[$in_release]+=" $arch"; done
@@ -24,7 +26,13 @@ if [ -z "$host" ]; then
     [[ ,${uname_of[$arch]}, == *,$(uname -m),* ]] && host=$arch
   done
 fi
-unset arch triple uname qemu musl folder releases cross in_release
+# reachable[ARCH] is yes where this machine can have Debian's compiler for
+# ARCH: it is ARCH, or one of the row's hosts.
+declare -A reachable
+for arch in "${machines[@]}"; do
+  [[ $arch == "$host" || ,${hosts_of[$arch]}, == *,$host,* ]] && reachable[$arch]=yes
+done
+unset arch triple uname qemu musl folder releases cross hosts in_release
 
 # The machines the default build's cross tests build for, as
 # cmake/TestTools.cmake lists them.

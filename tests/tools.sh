@@ -3,40 +3,47 @@
 # compiler, those of them that are missing, with package names Debian 12
 # and 13 share, and the COMMAND:PACKAGE pairs given besides; musl:ARCH asks
 # for the musl build of another architecture: its musl-dev (dpkg then takes
-# ARCH as a foreign architecture), its cross compiler's linker and helper
-# library, and qemu-user. --quick asks only for what the quick loop and the
-# musl preset need. A package Debian does not ship for this machine (a
-# cross compiler some hosts lack, a foreign musl-dev) is left out, named
-# with the reason; the tests that need it then say they cannot run.
+# ARCH as a foreign architecture), Debian's cross compiler for it (whose
+# linker and helper library it links with) and qemu-user. --quick asks only
+# for what the quick loop and the musl preset need. A cross compiler that
+# cmake/machines.txt says Debian ships none of for this machine (its hosts
+# column) is not asked for, and says so; anything else that does not
+# install, a failed index among the causes, fails, naming it.
 # apt-get needs root: the test command runs this first.
 # usage: tools.sh [--quick] [COMMAND:PACKAGE...] [musl:ARCH...]
 set -euo pipefail
+# shellcheck source=tests/machines.sh
 . "$(dirname "$0")/machines.sh"
 
 quick=''
 [ "${1:-}" = --quick ] && { quick=1; shift; }
-pairs=() foreign=()
+pairs=() foreign=() crosses=()
 for arg in "$@"; do
   if [[ $arg == musl:* ]]; then
     arch=${arg#musl:}
     [ -n "${musl_of[$arch]:-}" ] || { echo "tests/tools.sh: Debian ships no musl for $arch" >&2; exit 1; }
     [ -e "${musl_libc_of[$arch]}" ] || foreign+=("$arch")
-    pairs+=("${triple_of[$arch]}-gcc:gcc-${triple_of[$arch]}" "qemu-${qemu_of[$arch]}:qemu-user")
+    crosses+=("$arch")
   else
     pairs+=("$arg")
   fi
 done
 
 needed=("${pairs[@]}" cmake:cmake g++:g++ clang++:clang python3:python3 strace:strace valgrind:valgrind
-        groff:groff-base)
+        groff:groff-base shellcheck:shellcheck dpkg-architecture:dpkg-dev)
+# The cross tests' compilers (cmake/TestTools.cmake names the machines).
+[ -n "$quick" ] || crosses+=("${cross_tests[@]}")
+for arch in "${crosses[@]}"; do
+  [ "$arch" != "$host" ] || continue
+  if [ -z "${reachable[$arch]:-}" ]; then
+    echo "tests/tools.sh: no ${cross_of[$arch]}: cmake/machines.txt says Debian ships it for ${hosts_of[$arch]}, not $host"
+    continue
+  fi
+  needed+=("${triple_of[$arch]}-g++:${cross_of[$arch]}" "qemu-${qemu_of[$arch]}:qemu-user")
+done
 if [ -z "$quick" ]; then
   needed+=(man:man-db dpkg-shlibdeps:dpkg-dev lintian:lintian hardening-check:devscripts
            debootstrap:debootstrap git:git)
-  # The cross tests' compilers (cmake/TestTools.cmake names the machines)
-  # and their emulators.
-  for arch in "${cross_tests[@]}"; do
-    [ "$arch" = "$host" ] || needed+=("${triple_of[$arch]}-g++:${cross_of[$arch]}" "qemu-${qemu_of[$arch]}:qemu-user")
-  done
 fi
 missing=()
 for pair in "${needed[@]}"; do
@@ -47,10 +54,10 @@ done
 # targets' data provider.
 compgen -G '/usr/lib/llvm-*/lib/clang/*/include/fuzzer/FuzzedDataProvider.h' >/dev/null ||
   missing+=(libclang-rt-dev)
-# The musl build's C library, and libc++'s headers beside the default clang.
+# The musl build's C library, and libc++'s headers for its clang
+# (cmake/Musl.cmake looks for them).
 [ -e "${musl_libc_of[$host]:-}" ] || missing+=(musl-dev)
-clang=$(realpath "$(command -v clang++)" 2>/dev/null) && [ -e "${clang%/bin/*}/include/c++/v1/span" ] ||
-  missing+=(libc++-dev)
+dpkg-query -W -f '${db:Status-Status}' libc++-dev 2>/dev/null | grep -qx installed || missing+=(libc++-dev)
 for arch in "${foreign[@]}"; do missing+=("musl-dev:$arch"); done
 [ "${#missing[@]}" -eq 0 ] && exit 0
 
@@ -65,29 +72,16 @@ for arch in "${foreign[@]}"; do
   fi
 done
 give_back() { for arch in "${added[@]}"; do dpkg --remove-architecture "$arch" || true; done; }
-# An index that fails to download (a mirror mid-sync) matters only if a
-# package needed is then missing: the install says which. apt's own
-# progress is left out; its errors, which name the package and the reason,
-# are not.
-apt-get update -qq || echo "tests/tools.sh: apt-get update failed on some index (above); installing from the rest"
-. /etc/os-release
-shipped=()
-for package in "${missing[@]}"; do
-  if [[ $(apt-cache policy "$package" 2>/dev/null) == *'Candidate: '[^\(]* ]]; then
-    shipped+=("$package")
-  else
-    echo "tests/tools.sh: left out $package: Debian ${VERSION_ID:-} ships none for $host"
-  fi
-done
-if [ "${#shipped[@]}" -gt 0 ]; then
-  echo "installing: ${shipped[*]}"
-  if ! DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${shipped[@]}" >/dev/null; then
-    give_back
-    echo "tests/tools.sh: apt-get could not install ${shipped[*]} (it needs root; its error is above)" >&2
-    exit 1
-  fi
+trap give_back EXIT
+# apt's own progress is left out; its errors, which name the index or the
+# package and the reason, are not.
+if ! apt-get update -qq; then
+  echo "tests/tools.sh: apt-get update failed (above), so ${missing[*]} cannot be installed" >&2
+  exit 1
 fi
-# A foreign architecture none of whose packages came is given back.
-for arch in "${added[@]}"; do
-  [ -e "${musl_libc_of[$arch]}" ] || dpkg --remove-architecture "$arch" || true
-done
+echo "installing: ${missing[*]}"
+if ! DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
+  echo "tests/tools.sh: apt-get could not install ${missing[*]} (it needs root; its error is above)" >&2
+  exit 1
+fi
+trap - EXIT
