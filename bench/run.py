@@ -52,6 +52,16 @@ def row(figure, value, reference, ratio, target, holds):
     rows.append((figure, value, reference, ratio, target, 'yes' if holds else 'NO'))
 
 
+def machine():
+    """This machine's row of the table of machines, cmake/machines.txt, as
+    a dict by column: dpkg's architecture, else the row of `uname -m`."""
+    columns = ('arch', 'triple', 'uname', 'qemu', 'musl', 'folder')
+    with open(os.path.join(ROOT, 'cmake', 'machines.txt')) as f:
+        rows = [dict(zip(columns, l.split())) for l in f if l.strip() and not l.startswith('#')]
+    arch = subprocess.run(['dpkg', '--print-architecture'], capture_output=True, text=True).stdout.strip()
+    return next(r for r in rows if r['arch'] == arch or not arch and platform.machine() in r['uname'].split(','))
+
+
 def build(work):
     """Builds the suite (dynamic, static and on musl) and the do-nothing
     programs it is compared with: plain, hardened like the suite,
@@ -143,7 +153,7 @@ def tarballs(work):
     folder = os.path.join(work, 'release')
     with open(os.path.join(folder, 'SHA256SUMS')) as f:
         names = [line.split()[1] for line in f]
-    musl = os.path.getsize(os.path.join(folder, next(n for n in names if n.endswith(f'-{platform.machine()}-linux-musl.tar.gz'))))
+    musl = os.path.getsize(os.path.join(folder, next(n for n in names if n.endswith(f"-{machine()['musl']}.tar.gz"))))
     for name in names:
         size = os.path.getsize(os.path.join(folder, name))
         row(f'release file {name} (bytes)', size, musl, size / musl, 'for scale', True)
@@ -405,8 +415,7 @@ def main():
     install('xxd', 'xxd')
     install('ripgrep', 'rg')
     install('libbenchmark-dev', '/usr/include/benchmark/benchmark.h')
-    install('musl-dev', f'/usr/lib/{platform.machine()}-linux-musl/libc.a')
-    install('libc++-dev', '/usr/include/c++/v1/span')
+    sh('bash', os.path.join(ROOT, 'tests', 'tools.sh'), '--quick', stdout=subprocess.DEVNULL)  # musl-dev, libc++-dev
     runs = []
     with tempfile.TemporaryDirectory() as work:
         nop, programs = build(work)

@@ -4,11 +4,12 @@ set(HEXSUITE_MACHINES ${CMAKE_CURRENT_LIST_DIR}/machines.txt)
 
 # machine(ARCH NAME) or machine(UNAME NAME): the row of the architecture
 # Debian calls NAME, or of the first whose `uname -m` is NAME. Sets arch,
-# triple, uname, qemu, musl, folder, releases, cross, hosts and flags in the
+# triple, uname, qemu, musl, folder, releases, cross, hosts, crosstest,
+# cfi, relro, memcheck and flags in the
 # caller's scope to its columns ("-" as nothing, a comma-joined column as
 # a list); arch is empty where no row matches.
 function(machine key name)
-  set(columns arch triple uname qemu musl folder releases cross hosts)
+  set(columns arch triple uname qemu musl folder releases cross hosts crosstest cfi relro memcheck)
   foreach(column IN LISTS columns ITEMS flags)
     set(${column} "" PARENT_SCOPE)
   endforeach()
@@ -35,6 +36,35 @@ function(machine key name)
       return()
     endif()
   endforeach()
+endfunction()
+
+# Sets build_COLUMN to each column of the row of the machine the build's
+# programs are for: HEXSUITE_ARCH's, which a toolchain file sets, or this
+# machine's.
+function(build_machine)
+  if(HEXSUITE_ARCH)
+    machine(ARCH ${HEXSUITE_ARCH})
+  else()
+    host_architecture()
+    machine(ARCH "${host_arch}")
+  endif()
+  foreach(column arch triple uname qemu musl folder releases cross hosts crosstest cfi relro memcheck flags)
+    set(build_${column} "${${column}}" PARENT_SCOPE)
+  endforeach()
+endfunction()
+
+# Sets cross_tests to the architectures whose crosstest column says yes.
+function(cross_test_machines)
+  file(STRINGS ${HEXSUITE_MACHINES} rows REGEX "^[^#]")
+  set(found "")
+  foreach(row IN LISTS rows)
+    string(REGEX REPLACE "[ \t].*" "" name "${row}")
+    machine(ARCH ${name})
+    if(crosstest STREQUAL "yes")
+      list(APPEND found ${name})
+    endif()
+  endforeach()
+  set(cross_tests "${found}" PARENT_SCOPE)
 endfunction()
 
 # Sets host_arch to the Debian architecture of the machine CMake runs on:

@@ -52,6 +52,10 @@ if(HEXSUITE_DEFAULT_BUILD)
   if(NOT VALGRIND)
     tests_off("memcheck" "valgrind not found")
   endif()
+  find_program(HAVE_dpkg_architecture dpkg-architecture)
+  if(NOT HAVE_dpkg_architecture)
+    tests_off("machines_table" "dpkg-architecture not found (Debian: dpkg-dev)")
+  endif()
   find_program(HAVE_hardening_check hardening-check)
   if(NOT HAVE_hardening_check)
     tests_off("hardening" "hardening-check not found (Debian: devscripts)")
@@ -64,16 +68,17 @@ if(HEXSUITE_DEFAULT_BUILD)
   endif()
 endif()
 
-# The default build cross-builds the suite for a 32-bit machine (armhf), a
-# big-endian one (s390x), Debian 13's newest release architecture (riscv64)
-# and Debian 12's 32-bit MIPS (mipsel), those of them that are not the
-# machine itself, and runs it under qemu-user. HEXSUITE_CROSS_TESTS names
-# others, or fewer where the table of machines says Debian ships no cross
-# compiler for this machine (tests/all.sh names those it leaves out).
+# The default build cross-builds the suite for the machines the table's
+# crosstest column names, those that are not the machine itself, and runs
+# it under qemu-user. HEXSUITE_CROSS_TESTS names others, or fewer where the
+# table says Debian ships no cross compiler for this machine (tests/all.sh
+# names those it leaves out).
 if(HEXSUITE_DEFAULT_BUILD)
   include(Machines)
   host_architecture()
-  set(HEXSUITE_CROSS_TESTS "armhf s390x riscv64 mipsel" CACHE STRING "Architectures the cross tests build for")
+  cross_test_machines()
+  list(JOIN cross_tests " " cross_tests)
+  set(HEXSUITE_CROSS_TESTS "${cross_tests}" CACHE STRING "Architectures the cross tests build for")
   string(REPLACE " " ";" cross_tests "${HEXSUITE_CROSS_TESTS}")
   list(REMOVE_ITEM cross_tests ${host_arch})
   foreach(arch_name IN LISTS cross_tests)

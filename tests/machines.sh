@@ -2,19 +2,21 @@
 # The table of machines, cmake/machines.txt, as the scripts read it
 # (sourced): each row read once, here, into arrays keyed by Debian's name
 # for the architecture, its columns as the table names them ("" for "-").
-# machines lists the architectures in the table's order; musl_in[RELEASE]
+# machines lists the architectures in the table's order, cross_tests those
+# the default build's cross tests build for; musl_in[RELEASE]
 # those whose musl that Debian release (a codename) ships; host is this
 # machine's architecture: dpkg's answer, else the row of its `uname -m`
 # ("" where no row has it). reachable, below, reads the hosts column.
 # musl_libc_of[ARCH] is where ARCH's musl C
 # library is once its musl-dev is installed.
 declare -A triple_of uname_of qemu_of musl_of folder_of releases_of cross_of hosts_of musl_in musl_libc_of
-machines=()
-while read -r arch triple uname qemu musl folder releases cross hosts _; do
+machines=() cross_tests=()
+while read -r arch triple uname qemu musl folder releases cross hosts crosstest _; do
   [[ -z $arch || $arch == \#* ]] && continue
   machines+=("$arch")
   triple_of[$arch]=$triple uname_of[$arch]=$uname qemu_of[$arch]=$qemu cross_of[$arch]=$cross
   hosts_of[$arch]=${hosts#-}
+  [ "$crosstest" != yes ] || cross_tests+=("$arch")
   musl_of[$arch]=${musl#-} folder_of[$arch]=${folder#-} releases_of[$arch]=${releases#-}
   musl_libc_of[$arch]=${folder_of[$arch]:+/usr/lib/$folder/libc.a}
   for in_release in ${releases_of[$arch]//,/ }; do musl_in[$in_release]+=" $arch"; done
@@ -32,8 +34,4 @@ declare -A reachable
 for arch in "${machines[@]}"; do
   [[ $arch == "$host" || ,${hosts_of[$arch]}, == *,$host,* ]] && reachable[$arch]=yes
 done
-unset arch triple uname qemu musl folder releases cross hosts in_release
-
-# The machines the default build's cross tests build for, as
-# cmake/TestTools.cmake lists them.
-cross_tests=(armhf s390x riscv64 mipsel)
+unset arch triple uname qemu musl folder releases cross hosts crosstest in_release

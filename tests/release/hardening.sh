@@ -7,11 +7,12 @@
 # judged by the same lines, read off it here: hardening-check takes a
 # static-pie program for a shared library (it has no PHDR header) and looks
 # for the protector among the symbols a dynamic loader binds (it has none).
-# usage: hardening.sh BUILD_DIR COMPILER_ID [OBJDUMP]
+# usage: hardening.sh BUILD_DIR COMPILER_ID OBJDUMP cfi=CFI relro=RELRO
 #   COMPILER_ID is CMake's (GNU, Clang); OBJDUMP, the build's own, reads a
-#   cross build's static programs.
+#   cross build's static programs; CFI and RELRO are the columns of the
+#   programs' machine in cmake/machines.txt.
 set -u
-build=$1 compiler=$2 objdump=${3:-objdump}
+build=$1 compiler=$2 objdump=$3 landing=${4#cfi=} relro=${5#relro=}
 failed=0
 # clang finds nothing to protect in hexnum and quadhex, which keep no array
 # and no address-taken local on any stack frame, nor in splitcopy, whose
@@ -19,20 +20,16 @@ failed=0
 nothing_to_protect=" "
 [ "$compiler" = Clang ] && nothing_to_protect=" hexnum quadhex splitcopy "
 
-# The machine the programs are for, and what it cannot have: MIPS keeps its
-# GOT writable, so a program with no other relocated data has nothing read-
-# only after relocation; control-flow protection is CET's landing pads on
-# x86 and pointer authentication or branch targets on arm64, and no other
-# processor has one the compilers offer.
-machine=$(readelf -h "$build/bin/$(head -n 1 "$build/programs.txt")" | sed -n 's/^ *Machine: *//p')
-case $machine in
-  *X86-64) landing='endbr64' ;;
-  *80386) landing='endbr32' ;;
-  AArch64) landing='paciasp|bti' ;;
-  *) landing=''; echo "Control-flow protection: none on $machine" ;;
-esac
-relro="Read-only relocations: yes"
-[[ $machine == MIPS* ]] && { relro=''; echo "Read-only relocations: not required on $machine"; }
+# What the machine cannot have, as the table says: control-flow protection
+# where its processor has none the compilers offer, read-only relocations
+# where it keeps its GOT writable.
+[ -n "$landing" ] || echo "Control-flow protection: none on this processor"
+if [ "$relro" = no ]; then
+  relro=''
+  echo "Read-only relocations: not required on this processor"
+else
+  relro="Read-only relocations: yes"
+fi
 
 own_code() {  # program: its C++ functions and main, not the C library's
   "$objdump" -d "$1" | awk '/^[0-9a-f]+ <.*>:$/ { own = ($2 ~ /^<(_Z|main>)/) } own'

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The table of machines, cmake/machines.txt, held to dpkg's own tables of
+# architectures: each row's triple is the GNU type dpkg gives its
+# architecture, its cross compiler is Debian's package for that triple,
+# its musl folder is the one Debian's musl-dev installs (dpkg's multiarch
+# name for musl-linux-ARCH, where dpkg knows it, else the musl triple);
+# no `uname -m` name is under two rows, and every host is a row.
+# usage: machines_table.sh
+set -u
+# shellcheck source=tests/machines.sh
+. "$(dirname "$0")/../machines.sh"
+failures=0
+fail() { echo "FAIL $*"; failures=$((failures + 1)); }
+declare -A row_of
+for arch in "${machines[@]}"; do
+  for name in ${uname_of[$arch]//,/ }; do
+    [ -z "${row_of[$name]:-}" ] || fail "uname -m $name is under $arch and ${row_of[$name]}"
+    row_of[$name]=$arch
+  done
+  gnu=$(dpkg-architecture -a "$arch" -qDEB_HOST_GNU_TYPE 2>/dev/null)
+  [ "$gnu" = "${triple_of[$arch]}" ] || fail "$arch: triple ${triple_of[$arch]}, dpkg says ${gnu:-none}"
+  [ "${cross_of[$arch]}" = "g++-${gnu//_/-}" ] || fail "$arch: cross ${cross_of[$arch]} is not Debian's g++ for $gnu"
+  if [ -n "${musl_of[$arch]}" ]; then
+    folder=$(dpkg-architecture -a "musl-linux-$arch" -qDEB_HOST_MULTIARCH 2>/dev/null || echo "${musl_of[$arch]}")
+    [ "${folder_of[$arch]}" = "$folder" ] || fail "$arch: musl folder ${folder_of[$arch]}, Debian installs $folder"
+  fi
+  for other in ${hosts_of[$arch]//,/ }; do
+    [ -n "${triple_of[$other]:-}" ] || fail "$arch: host $other has no row"
+  done
+done
+if [ "$failures" -eq 0 ]; then echo "1 passed, 0 failed"; else echo "0 passed, 1 failed"; fi
+[ "$failures" -eq 0 ]
