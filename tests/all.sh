@@ -55,8 +55,9 @@ ctest --preset default -j "$jobs"
 # Each test alone passes in any order, in one process too.
 build/test-bin/unit_tests --gtest_shuffle --gtest_repeat=3 --gtest_brief=1
 
-newest_clang=$(compgen -c | grep -E '^clang\+\+-[0-9]+$' | sort -V | tail -n 1 || true)
-mapfile -t compilers < <(printf '%s\n' "${oldest[@]%%:*}" "${newest_clang:-clang++}" | grep . | sort -u)
+# shellcheck source=tests/build.sh
+. tests/build.sh
+mapfile -t compilers < <(printf '%s\n' "${oldest[@]%%:*}" "$(newest_clang)" | grep . | sort -u)
 bash tests/compilers.sh "${compilers[@]}"
 
 for preset in static musl; do
@@ -78,10 +79,11 @@ ctest --preset sanitize -j "$jobs"
 # built in that root.
 if [ "${VERSION_CODENAME:-}" = trixie ]; then other=bookworm; else other=trixie; fi
 bash tests/debian.sh "$other" "build-root-$other" keep
-only_there=$(for arch in ${musl_in[$other]}; do
-               [[ ,${releases_of[$arch]}, == *,${VERSION_CODENAME:-},* ]] || echo "$arch"
-             done | head -n 1)
-bash tests/release/release_sums.sh "$host" "${musls[@]:0:1}" $only_there
+only_there=()
+for arch in ${musl_in[$other]}; do
+  [[ ,${releases_of[$arch]}, == *,${VERSION_CODENAME:-},* ]] || only_there+=("$arch")
+done
+bash tests/release/release_sums.sh "$host" "${musls[@]:0:1}" "${only_there[@]:0:1}"
 
 seconds=${FUZZ_SECONDS:-20}
 if [ "$seconds" -gt 0 ]; then

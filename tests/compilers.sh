@@ -6,11 +6,14 @@
 # lacks), its unit tests are left out, and it says so.
 # usage: compilers.sh [COMPILER...]      builds in build-compilers/COMPILER
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
+# shellcheck source=tests/build.sh
+. tests/build.sh
 if [ "$#" -eq 0 ]; then
   mapfile -t compilers < <(compgen -c | grep -E '^(g|clang)\+\+-[0-9]+$' | sort -uV)
   set -- "${compilers[@]}"
 fi
+ctest_options=(-LE release)
 failed=()
 for cxx in "$@"; do
   build=build-compilers/$cxx
@@ -22,17 +25,7 @@ for cxx in "$@"; do
     echo "$cxx: unit tests left out: it cannot link the system's GoogleTest ($build/gtest_link.log)"
     options+=(-DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON)
   fi
-  start=$SECONDS
-  if CXX=$cxx cmake -S . -B "$build" "${options[@]}" >"$build/configure.log" 2>&1 &&
-     cmake --build "$build" -j "$(nproc)" >"$build/build.log" 2>&1 &&
-     ! grep -in 'warning' "$build/configure.log" "$build/build.log" &&
-     ctest --test-dir "$build" -LE release -j "$(nproc)" --output-on-failure >"$build/test.log" 2>&1; then
-    passed=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$build/test.log")
-    echo "$cxx: $passed tests passed, no warning ($(( SECONDS - start )) s)"
-  else
-    echo "$cxx: FAILED, see $build/*.log; the last written ends:"
-    tail -n 25 "$(ls -t "$build"/*.log | head -n 1)"
-    failed+=("$cxx")
-  fi
+  # shellcheck disable=SC2310 # a failure is counted, and the next compiler tried
+  CXX=$cxx build_and_test "$cxx" "$build" "$build/build.log" -S . "${options[@]}" || failed+=("$cxx")
 done
 [ "${#failed[@]}" -eq 0 ] || { echo "failed: ${failed[*]}"; exit 1; }

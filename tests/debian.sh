@@ -8,9 +8,13 @@
 # root stays, for the release command to build in.
 # usage: debian.sh RELEASE ROOT [keep]    as root, with Debian's mirror at hand
 set -euo pipefail
+# shellcheck source=tests/root.sh
 . "$(dirname "$0")/root.sh"
-root=$(realpath -m "$2")
-if [ "${3:-}" = keep ]; then trap unmount_root EXIT; else trap remove_root EXIT; fi
+# shellcheck source=tests/build.sh
+. "$(dirname "$0")/build.sh"
+root=''
+if [ "${3:-}" = keep ]; then away=unmount_root; else away=remove_root; fi
+trap 'if [ -n "$root" ]; then $away; fi' EXIT
 
 make_root "$1" "$2"
 readme_first_command
@@ -18,12 +22,11 @@ readme_first_command
 start=$SECONDS
 in_root bash /src/tests/tools.sh
 echo "debian.sh: the test tools ($(( SECONDS - start )) s)"
-newest_clang=$(in_root bash -c "compgen -c | grep -E '^clang\+\+-[0-9]+$' | sort -V | tail -n 1")
-in_root bash /src/tests/compilers.sh g++ "$newest_clang"
+# shellcheck disable=SC2016 # expanded in the root, by its bash
+in_root bash -c '. /src/tests/build.sh && exec bash /src/tests/compilers.sh g++ "$(newest_clang)"'
 
-start=$SECONDS
+# shellcheck disable=SC2016 # dpkg-query's format, not the shell's
 musl=$(in_root dpkg-query -W -f '${Version}' musl-dev)
-in_root sh -c 'cd /src && cmake --preset musl -DHEXSUITE_REQUIRE_TESTS=ON && cmake --build --preset musl -j2 &&
-               ctest --preset musl -j2' >"$root/musl.log" 2>&1 || { tail -n 40 "$root/musl.log"; exit 1; }
-passed=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$root/musl.log")
-echo "debian.sh: the musl build on musl $musl: $passed tests passed ($(( SECONDS - start )) s)"
+runner=(in_root)
+build_and_test "debian.sh: the musl build on musl $musl" /src/build-musl "$root/musl.log" \
+  -S /src --preset musl -DHEXSUITE_REQUIRE_TESTS=ON

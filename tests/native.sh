@@ -11,12 +11,16 @@
 # usage: native.sh ARCH [ROOT]    as root, with Debian's mirror at hand
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=tests/machines.sh
 . "$src/tests/machines.sh"
+# shellcheck source=tests/root.sh
 . "$src/tests/root.sh"
+# shellcheck source=tests/build.sh
+. "$src/tests/build.sh"
 arch=${1:?usage: native.sh ARCH [ROOT]}
 [ -n "${qemu_of[$arch]:-}" ] || { echo "native.sh: cmake/machines.txt has no row for $arch" >&2; exit 2; }
-root=$(realpath -m "${2:-$src/build-native-$arch}")
-trap remove_root EXIT
+root=''
+trap 'if [ -n "$root" ]; then remove_root; fi' EXIT
 qemu=${qemu_of[$arch]}
 
 # qemu-user-static, whose binfmt entry opens the emulator when it is
@@ -32,7 +36,7 @@ echo "native.sh: binfmt runs $arch programs with $(sed -n 's/^interpreter //p' "
 
 release=bookworm
 [ -z "${releases_of[$arch]}" ] || [[ ,${releases_of[$arch]}, == *,bookworm,* ]] || release=${releases_of[$arch]%%,*}
-make_root "$release" "$root" "$arch"
+make_root "$release" "${2:-$src/build-native-$arch}" "$arch"
 readme_first_command
 start=$SECONDS
 in_root bash /src/tests/tools.sh --quick >/dev/null
@@ -42,20 +46,12 @@ echo "native.sh: left out write_count: strace cannot trace a program that qemu-u
 echo "native.sh: left out surroundings' closed stdin: binfmt's open-binary flag gives qemu-user the program's" \
      "own file as descriptor 0"
 echo "native.sh: left out surroundings' static program with no descriptor to spare: qemu-user needs one to run it"
-# Runs a preset's configure, build and tests (less what emulation cannot
+# Each preset's configure, build and tests (less what emulation cannot
 # host) in the root; a warning fails it as an error does.
-preset() {  # name [ctest option...]
-  local name=$1 start=$SECONDS log=$root/$1.log passed
-  shift
-  if in_root env HEXSUITE_BINFMT=1 sh -c "cd /src && cmake --preset $name -DHEXSUITE_TIMEOUT_SCALE=4 && cmake --build --preset $name -j$(nproc) &&
-         ctest --preset $name -j$(nproc) -E write_count $*" >"$log" 2>&1 && ! grep -in warning "$log"; then
-    passed=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log")
-    echo "native.sh: the $name preset on $arch: $passed tests passed ($(( SECONDS - start )) s)"
-  else
-    echo "native.sh: the $name preset on $arch FAILED; its log ends:"
-    tail -n 40 "$log"
-    exit 1
-  fi
-}
-preset default -LE release
-preset musl
+runner=(in_root env HEXSUITE_BINFMT=1)
+ctest_options=(-E write_count -LE release)
+build_and_test "native.sh: the default preset on $arch" /src/build "$root/default.log" \
+  -S /src --preset default -DHEXSUITE_TIMEOUT_SCALE=4
+ctest_options=(-E write_count)
+build_and_test "native.sh: the musl preset on $arch" /src/build-musl "$root/musl.log" \
+  -S /src --preset musl -DHEXSUITE_TIMEOUT_SCALE=4
