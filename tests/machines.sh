@@ -1,4 +1,4 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2034 # what it sets is read by the scripts that source it
 # The table of machines, cmake/machines.txt, as the scripts read it
 # (sourced): each row read once, here, into arrays keyed by Debian's name
 # for the architecture, its columns as the table names them ("" for "-").

@@ -13,6 +13,7 @@
 # cache, a company's or a country's mirror), whether its sources are one
 # line each or deb822 stanzas; where apt names none that debootstrap can
 # reach, debootstrap's own default.
+# shellcheck disable=SC2016 # $(REPO_URI) is apt's format, not the shell's
 root_mirror=$(. /etc/os-release
   { apt-get indextargets --no-release-info --format '$(REPO_URI)' \
       "Release: ${VERSION_CODENAME:-}" 'Identifier: Packages'

@@ -44,7 +44,8 @@ static_report() {  # program
   own_code "$1" | grep -qE '<__stack_chk_fail(_local)?>$' && echo "Stack protected: yes"
 }
 
-for p in $(cat "$build/programs.txt"); do
+mapfile -t programs < "$build/programs.txt"
+for p in "${programs[@]}"; do
   if readelf -lW "$build/bin/$p" | grep -q INTERP; then
     report=$(hardening-check "$build/bin/$p")
   else

@@ -24,8 +24,9 @@ for p in $programs; do
 done
 
 (cd "$build" && cpack -G DEB -B "$work/package" > "$work/cpack.log" 2>&1) || { fail "cpack"; cat "$work/cpack.log"; }
-deb=$(ls "$work"/package/*.deb 2>/dev/null | head -1)
-if [ -n "$deb" ]; then
+debs=("$work"/package/*.deb)
+deb=${debs[0]}
+if [ -f "$deb" ]; then
   dpkg-deb -c "$deb" > "$work/contents"
   for p in $programs; do
     grep -q " \./usr/bin/$p$" "$work/contents" || fail "package lacks /usr/bin/$p"

@@ -17,10 +17,11 @@ package() {  # source_folder build_folder
   # The tree as it stands, uncommitted changes and history included, but
   # none of its build folders.
   tar -C "$source" --exclude='./build*' -cf - . | tar -C "$dir" -xf -
-  cmake -S "$dir" -B "$out" -DBUILD_TESTING=OFF "$@" > "$dir.log" 2>&1 &&
-    cmake --build "$out" -j "$(nproc)" >> "$dir.log" 2>&1 &&
-    (cd "$out" && cpack -G "$generator" >> "$dir.log" 2>&1) ||
-    { cat "$dir.log"; return 1; }
+  if ! { cmake -S "$dir" -B "$out" -DBUILD_TESTING=OFF "$@" && cmake --build "$out" -j "$(nproc)" &&
+          (cd "$out" && cpack -G "$generator"); } > "$dir.log" 2>&1; then
+    cat "$dir.log"
+    return 1
+  fi
 }
 
 package "$work/first" "$work/first/build" "$@" || exit 1

@@ -13,9 +13,11 @@ fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 
 if [ "$libc" = musl ]; then name='*-linux-musl*.tar.gz'; else name='*-static-*.tar.gz'; fi
 (cd "$build" && cpack -G TGZ -B "$work" > "$work/cpack.log" 2>&1) || { fail "cpack"; cat "$work/cpack.log"; }
-tarball=$(ls "$work"/$name 2>/dev/null | head -1)
-[ -n "$tarball" ] && tar tzf "$tarball" > "$work/contents" || fail "no release tarball $name"
-for p in $(cat "$build/programs.txt"); do
+# shellcheck disable=SC2206 # name is a glob, to be expanded
+tarballs=("$work"/$name)
+if [ -f "${tarballs[0]}" ]; then tar tzf "${tarballs[0]}" > "$work/contents"; else fail "no release tarball $name"; fi
+mapfile -t programs < "$build/programs.txt"
+for p in "${programs[@]}"; do
   headers=$(readelf -lhn "$build/bin/$p")
   grep -q 'Type: *DYN' <<< "$headers" || fail "$p is not position-independent"
   grep -q 'INTERP' <<< "$headers" && fail "$p needs a dynamic loader"

@@ -6,7 +6,8 @@
 set -u
 build=$1 nm=$2
 failed=0
-for p in $(cat "$build/programs.txt"); do
+mapfile -t programs < "$build/programs.txt"
+for p in "${programs[@]}"; do
   symbols=$("$nm" "$build/bin/$p") || { echo "FAIL $p: $nm cannot read it"; failed=1; continue; }
   if grep -qE ' (__cxa_throw|__cxa_allocate_exception|_Unwind_RaiseException)$' <<< "$symbols"; then
     echo "FAIL $p links the exception machinery, for:"

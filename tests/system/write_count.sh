@@ -23,6 +23,7 @@ count() {  # pattern
 
 # program, input (none: empty), output into, output bytes, writes, one-byte writes
 while read -r program input into bytes writes single; do
+  # shellcheck disable=SC2059 # the table's input is a format: its escapes are the bytes
   if [ "$input" = none ]; then : > "$work/in"; else printf "$input" > "$work/in"; fi
   what="$program '$input' into a $into"
   if [ "$into" = pipe ]; then
