@@ -35,6 +35,10 @@ STATIC_BIN = os.path.join(STATIC_BUILD, 'bin')
 MUSL_BUILD = os.path.join(ROOT, 'build-bench-musl')
 MUSL_BIN = os.path.join(MUSL_BUILD, 'bin')
 MUSL = ['-DCMAKE_TOOLCHAIN_FILE=' + os.path.join(ROOT, 'cmake', 'Musl.cmake'), '-DHEXSUITE_STATIC=ON']
+# linescreen's filter with the width of masks its argument names, in the
+# dynamic and the musl build.
+WIDTH_BENCH = {'linescreen': os.path.join(BIN, 'screen_lines_bench'),
+               'musl linescreen': os.path.join(MUSL_BIN, 'screen_lines_bench')}
 # trickle pauses on purpose and hexecho's per-character opens are its
 # behaviour: neither start-up says anything about the rest.
 NOT_STARTUP = {'trickle', 'hexecho'}
@@ -74,7 +78,8 @@ def build(work):
         f.write('cmake_minimum_required(VERSION 3.22)\nproject(nop CXX)\n'
                 'set_source_files_properties(nop.c PROPERTIES LANGUAGE CXX)\nadd_executable(nop nop.c)\n')
     for source, folder, extra in ((ROOT, BUILD, ['-DHEXSUITE_BENCH=ON']),
-                                  (ROOT, STATIC_BUILD, ['-DHEXSUITE_STATIC=ON']), (ROOT, MUSL_BUILD, MUSL),
+                                  (ROOT, STATIC_BUILD, ['-DHEXSUITE_STATIC=ON']),
+                                  (ROOT, MUSL_BUILD, MUSL + ['-DHEXSUITE_BENCH=ON']),
                                   (work, os.path.join(work, 'nop-musl-build'), MUSL[:1] + ['-DCMAKE_BUILD_TYPE=Release'])):
         sh('cmake', '--no-warn-unused-cli', '-S', source, '-B', folder, '-DCMAKE_BUILD_TYPE=RelWithDebInfo',
            '-DBUILD_TESTING=OFF', *extra, stdout=subprocess.DEVNULL)
@@ -282,6 +287,8 @@ def linescreen_vs_grep(work, megabytes, runs):
         row(f'linescreen {build}, {megabytes} MB, 5% blocked lines (instructions per input byte)',
             round(n / size, 3), n, '', '<= 0.55', n / size <= 0.55)
 
+    widths(big, clean, megabytes, runs, work)
+
     small = os.path.join(work, 'small')
     with open(big, 'rb') as b, open(small, 'wb') as s:
         s.write(b.read(megabytes * 100_000))
@@ -289,6 +296,26 @@ def linescreen_vs_grep(work, megabytes, runs):
     small_rss = peak_kib(work, commands['linescreen'], small)
     row(f'linescreen peak memory, {megabytes} MB vs {megabytes // 10} MB input (KiB)',
         rss, small_rss, rss / small_rss, 'at most 256 KiB more (flat)', rss - small_rss <= 256)
+
+
+def widths(big, clean, megabytes, runs, work):
+    """Each width of linescreen's masks against none, on the text with
+    blocked lines and the text without, in the dynamic and the musl build;
+    and the portable width against AVX2, which earns its code only if it
+    is the faster."""
+    names = ('avx2', 'portable', 'none')
+    if sh(WIDTH_BENCH['linescreen'], 'avx2', stdin=subprocess.DEVNULL, check=False).returncode == 3:
+        names = names[1:]  # no AVX2 on this processor
+    for text, path in (('5% blocked lines', big), ('no blocked line', clean)):
+        commands = {(build, width): [bench, width] for build, bench in WIDTH_BENCH.items() for width in names}
+        times = side_by_side(work, {f'{b} {w}': c for (b, w), c in commands.items()}, path, runs)
+        for build in WIDTH_BENCH:
+            for width in names[:-1]:
+                least(f'{build}, {megabytes} MB, {text}, {width} masks against none', times[f'{build} {width}'],
+                      times[f'{build} none'], runs, '<= 0.90 of no masks', 0.90)
+            if 'avx2' in names:
+                least(f'{build}, {megabytes} MB, {text}, portable masks against AVX2',
+                      times[f'{build} portable'], times[f'{build} avx2'], runs, 'for scale', float('inf'))
 
 
 def nul_lines(work, runs):
