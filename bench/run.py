@@ -375,8 +375,9 @@ def out(*command):
     return subprocess.run(command, capture_output=True, text=True, cwd=ROOT).stdout.strip()
 
 
-def provenance(markdown):
-    """The command, the commit and the machine the figures come from."""
+def provenance(markdown, load):
+    """The command, the commit and the machine the figures come from, and
+    the load on it when they began: the other processes' share of it."""
     commit = out('git', 'rev-parse', '--short', 'HEAD') or 'unknown'
     document = os.path.relpath(os.path.abspath(markdown), ROOT)
     if out('git', 'status', '--porcelain', '--', '.', f':!{document}'):
@@ -392,7 +393,8 @@ def provenance(markdown):
         compiler = f"{ {'GNU': 'g++', 'Clang': 'clang'}.get(facts['ID'], facts['ID'])} {facts['VERSION']}"
     return (f"Written by `python3 bench/run.py {' '.join(sys.argv[1:])}` on "
             f"{time.strftime('%Y-%m-%d', time.gmtime())} at commit {commit}: {cpu}, "
-            f"{os.cpu_count()} cores, {system}, Linux {platform.release()}, {compiler}.")
+            f"{os.cpu_count()} cores, {system}, Linux {platform.release()}, {compiler}; "
+            f"load average {load:.2f} over the minute before it started.")
 
 
 def markers(path):
@@ -439,6 +441,7 @@ def main():
     args = parser.parse_args()
     if args.markdown and markers(args.markdown) is None:  # fails now, not after the runs
         parser.error(f'{args.markdown} lacks the lines {BEGIN} and {END}')
+    load = os.getloadavg()[0]  # before this benchmark's own work
     install('xxd', 'xxd')
     install('ripgrep', 'rg')
     install('libbenchmark-dev', '/usr/include/benchmark/benchmark.h')
@@ -464,7 +467,7 @@ def main():
         table.append('| ' + ' | '.join(cells) + ' |')
     print('\n'.join(table))
     if args.markdown:
-        write_markdown(args.markdown, [provenance(args.markdown), ''] + table)
+        write_markdown(args.markdown, [provenance(args.markdown, load), ''] + table)
     return 0 if all(r[5] == 'yes' for run in runs for r in run) else 1
 
 
