@@ -2,19 +2,19 @@
 # Builds the suite and runs every test: the one command the README gives and
 # CI runs. It installs what the tests need, so it runs as root. In order:
 # the default (hardened) build with all its tests, the package, its
-# reproducibility and the cross builds for armhf, s390x, riscv64 and mipsel
-# run under qemu-user among them (those Debian ships a cross compiler for
-# on this machine; each one left out is named), and its unit tests again
-# as one shuffled process; linescreen's tests without its mask path; the quick loop with
-# the oldest g++ and clang of this Debian release and its newest clang, a
-# warning failing it; the static builds, on glibc and on musl, with the
-# tests that run their programs; the musl build of every other architecture
-# the release ships musl for, under qemu-user; the tests again built with
-# clang's AddressSanitizer and UndefinedBehaviorSanitizer; the README
-# followed in a fresh root of the other Debian release (13 on 12, 12 on
-# 13), with a g++ and a clang build and the musl build there; the release
-# command twice, one architecture of it built in that root; and a short
-# run of every fuzz target.
+# reproducibility and the cross builds of the table's crosstest machines
+# under qemu-user among them, and its unit tests again as one shuffled
+# process; the quick loop with the oldest g++ and clang of this Debian
+# release and its newest clang, a warning failing it; the static builds, on
+# glibc and on musl, with the tests that run their programs; the musl build
+# of every other architecture the release ships musl for, under qemu-user;
+# the tests again built with clang's AddressSanitizer and
+# UndefinedBehaviorSanitizer; the README followed in a fresh root of the
+# other Debian release (13 on 12, 12 on 13), with a g++ and a clang build
+# and the musl build there; the release command twice, one architecture of
+# it built in that root; and a short run of every fuzz target. A cross
+# test or musl build is left out only where the table of machines says
+# this machine cannot have its compiler, and says so.
 # FUZZ_SECONDS sets the time per fuzz target (default 20; 0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."

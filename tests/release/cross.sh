@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds the suite for a Debian architecture and runs its tests under
 # qemu-user: every end-to-end case, the fuzz replays and the surroundings
-# that depend on the machine's ABI. Needs crossbuild-essential-ARCH and
-# qemu-user (tests/all.sh installs them).
+# that depend on the machine's ABI. Needs Debian's cross compiler for ARCH
+# (the cross column of cmake/machines.txt) and qemu-user (tests/tools.sh
+# installs them for the cross tests).
 # usage: cross.sh BUILD_DIR ARCH [CXXFLAGS]
 #   e.g. cross.sh build-armhf armhf "-D_FORTIFY_SOURCE=3"
 set -euo pipefail
