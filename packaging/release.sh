@@ -26,13 +26,15 @@ written=()
 
 # What is under way, and its log: a step that fails stops the release,
 # which then says which and shows the log's end. The root's mounts go with
-# the release however it ends.
+# the release however it ends. What it says goes to the release's own
+# standard error (3), not to the log a failing step's output went to.
+exec 3>&2
 doing='' log='' root=''
 finish() {
   local status=$?
   if [ "$status" -ne 0 ] && [ -n "$doing" ]; then
-    echo "release.sh: $doing failed${log:+; its log ends:}" >&2
-    [ -z "$log" ] || tail -n 30 "$log" >&2
+    echo "release.sh: $doing failed${log:+; its log ends:}" >&3
+    [ -z "$log" ] || tail -n 30 "$log" >&3
   fi
   [ -z "$root" ] || unmount_root
   rm -rf "$work"
