@@ -1,12 +1,9 @@
 # shellcheck shell=bash
-# One build and its tests, as the scripts that try the suite several ways
-# run it (sourced). build_and_test LABEL BUILD LOG [CMAKE_ARG...]
-# configures BUILD with the arguments given, builds it, fails on any
-# warning that configure or the compiler printed, and runs its tests with
-# the ctest options in the array ctest_options; each command runs through
-# the array runner where it is set (in_root, for a build in a root, whose
-# paths are the root's). It prints one line, LABEL and how many tests
-# passed, or on a failure the end of LOG, and returns 1.
+# One build and its tests (sourced): build_and_test LABEL BUILD LOG
+# [CMAKE_ARG...] configures BUILD, builds it, fails on any warning, runs its
+# tests with the ctest options in the array ctest_options, each command
+# through the array runner where set (in_root: paths are the root's); it
+# prints LABEL and how many passed, or the end of LOG and returns 1.
 runner=() ctest_options=()
 build_and_test() {  # label build log [cmake arg...]
   local label=$1 build=$2 log=$3 start=$SECONDS passed jobs

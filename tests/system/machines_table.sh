@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# The table of machines, cmake/machines.txt, held to dpkg's own tables of
-# architectures: each row's triple is the GNU type dpkg gives its
-# architecture, its cross compiler is Debian's package for that triple,
-# its musl folder is the one Debian's musl-dev installs (dpkg's multiarch
-# name for musl-linux-ARCH, where dpkg knows it, else the musl triple);
-# no `uname -m` name is under two rows, and every host is a row.
+# The table of machines, cmake/machines.txt, held to dpkg's tables: each
+# row's triple, cross compiler and musl folder (dpkg's multiarch name for
+# musl-linux-ARCH, where dpkg knows it) are Debian's; no `uname -m` name
+# is under two rows, and every host is a row.
 # usage: machines_table.sh
 set -u
 # shellcheck source=tests/machines.sh
