@@ -1,14 +1,11 @@
 # shellcheck shell=bash disable=SC2034 # what it sets is read by the scripts that source it
 # The table of machines, cmake/machines.txt, as the scripts read it
-# (sourced): each row read once, here, into arrays keyed by Debian's name
-# for the architecture, its columns as the table names them ("" for "-").
-# machines lists the architectures in the table's order, cross_tests those
-# the default build's cross tests build for; musl_in[RELEASE]
-# those whose musl that Debian release (a codename) ships; host is this
-# machine's architecture: dpkg's answer, else the row of its `uname -m`
-# ("" where no row has it). reachable, below, reads the hosts column.
-# musl_libc_of[ARCH] is where ARCH's musl C
-# library is once its musl-dev is installed.
+# (sourced): each row once, into arrays keyed by Debian's name for the
+# architecture, its columns as the table names them ("" for "-").
+# machines lists them in the table's order, cross_tests those the cross
+# tests build for, musl_in[RELEASE] those whose musl that Debian release
+# ships; host is this machine's: dpkg's answer, else the row of its
+# `uname -m`; musl_libc_of[ARCH] is ARCH's musl C library once installed.
 declare -A triple_of uname_of qemu_of musl_of folder_of releases_of cross_of hosts_of musl_in musl_libc_of
 machines=() cross_tests=()
 while read -r arch triple uname qemu musl folder releases cross hosts crosstest _; do
