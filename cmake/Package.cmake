@@ -20,6 +20,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# A cross build's package is for the architecture it was built for, by
+# Debian's name for it.
+if(CMAKE_CROSSCOMPILING)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${HEXSUITE_ARCH})
+endif()
 # cpack runs apart from configure: the source date reaches it through the
 # project's CPack configuration.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackProjectConfig.cmake)
@@ -33,8 +38,15 @@ elseif(HEXSUITE_STATIC)
 else()
   set(archive_name ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-${CMAKE_SYSTEM_PROCESSOR})
 endif()
+# HEXSUITE_DEB_DEPENDS in cpack's environment is a Depends computed for it
+# (packaging/release.sh computes a cross build's against the libc6 of its
+# architecture, which dpkg on this machine need not know).
 file(WRITE ${CPACK_PROJECT_CONFIG_FILE} "\
 set(ENV{SOURCE_DATE_EPOCH} ${HEXSUITE_SOURCE_DATE_EPOCH})
+if(DEFINED ENV{HEXSUITE_DEB_DEPENDS})
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS \"\$ENV{HEXSUITE_DEB_DEPENDS}\")
+endif()
 if(CPACK_GENERATOR STREQUAL \"TGZ\")
   set(CPACK_PACKAGING_INSTALL_PREFIX \"\")
   set(CPACK_PACKAGE_FILE_NAME ${archive_name})

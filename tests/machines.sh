@@ -6,13 +6,14 @@
 # tests build for, musl_in[RELEASE] those whose musl that Debian release
 # ships; host is this machine's: dpkg's answer, else the row of its
 # `uname -m`; musl_libc_of[ARCH] is ARCH's musl C library once installed.
-declare -A triple_of uname_of qemu_of musl_of folder_of releases_of cross_of hosts_of musl_in musl_libc_of
+declare -A triple_of uname_of qemu_of musl_of folder_of releases_of cross_of hosts_of cfi_of relro_of musl_in \
+  musl_libc_of
 machines=() cross_tests=()
-while read -r arch triple uname qemu musl folder releases cross hosts crosstest _; do
+while read -r arch triple uname qemu musl folder releases cross hosts crosstest cfi relro _; do
   [[ -z $arch || $arch == \#* ]] && continue
   machines+=("$arch")
   triple_of[$arch]=$triple uname_of[$arch]=$uname qemu_of[$arch]=$qemu cross_of[$arch]=$cross
-  hosts_of[$arch]=${hosts#-}
+  hosts_of[$arch]=${hosts#-} cfi_of[$arch]=${cfi#-} relro_of[$arch]=${relro#-}
   [ "$crosstest" != yes ] || cross_tests+=("$arch")
   musl_of[$arch]=${musl#-} folder_of[$arch]=${folder#-} releases_of[$arch]=${releases#-}
   musl_libc_of[$arch]=${folder_of[$arch]:+/usr/lib/$folder/libc.a}
@@ -31,4 +32,4 @@ declare -A reachable
 for arch in "${machines[@]}"; do
   [[ $arch == "$host" || ,${hosts_of[$arch]}, == *,$host,* ]] && reachable[$arch]=yes
 done
-unset arch triple uname qemu musl folder releases cross hosts crosstest in_release
+unset arch triple uname qemu musl folder releases cross hosts crosstest cfi relro in_release

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The release command run twice from this tree, into two folders a second
 # apart, for the architectures given: each SHA256SUMS must name the musl
-# tarball of each of them by its triple, the package and the glibc static
+# tarball of each of them by its triple, its package and the glibc static
 # tarball, `sha256sum -c` must accept it, and the two must be the same
 # bytes.
 # usage: release_sums.sh ARCH...
@@ -18,11 +18,11 @@ for run in first second; do
   (cd "$work/$run" && sha256sum --quiet -c SHA256SUMS) || fail "sha256sum -c in $run"
   [ "$run" = first ] && sleep 1
 done
-[ "$(wc -l < "$work/first/SHA256SUMS")" -eq $(( $# + 2 )) ] || fail "SHA256SUMS does not name $(( $# + 2 )) files"
+[ "$(wc -l < "$work/first/SHA256SUMS")" -eq $(( 2 * $# + 1 )) ] || fail "SHA256SUMS does not name $(( 2 * $# + 1 )) files"
 for arch in "$@"; do
   grep -q -- "-${musl_of[$arch]}\.tar\.gz\$" "$work/first/SHA256SUMS" || fail "no tarball for $arch"
+  grep -q -- " hexsuite_[0-9.]*_$arch\.deb\$" "$work/first/SHA256SUMS" || fail "no package for $arch"
 done
-grep -q '_[a-z0-9]*\.deb$' "$work/first/SHA256SUMS" || fail "no package"
 grep -q -- '-static-[a-z0-9_]*\.tar\.gz$' "$work/first/SHA256SUMS" || fail "no glibc static tarball"
 cmp "$work/first/SHA256SUMS" "$work/second/SHA256SUMS" ||
   { fail "the two runs differ"; diff "$work/first/SHA256SUMS" "$work/second/SHA256SUMS"; }
