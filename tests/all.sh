@@ -74,7 +74,7 @@ only_there=()
 for arch in ${musl_in[$other]}; do
   [[ ,${releases_of[$arch]}, == *,${VERSION_CODENAME:-},* ]] || only_there+=("$arch")
 done
-bash tests/release/release_sums.sh "$host" "${musls[@]:0:1}" "${only_there[@]:0:1}"
+bash tests/release/release_sums.sh "build-root-$other" "$host" "${musls[@]:0:1}" "${only_there[@]:0:1}"
 
 seconds=${FUZZ_SECONDS:-20}
 if [ "$seconds" -gt 0 ]; then

@@ -55,3 +55,15 @@ build_and_test "native.sh: the default preset on $arch" /src/build "$root/defaul
 ctest_options=(-E write_count)
 build_and_test "native.sh: the musl preset on $arch" /src/build-musl "$root/musl.log" \
   -S /src --preset musl -DHEXSUITE_TIMEOUT_SCALE=4
+
+# The package, as a user of this machine installs it: a release of ARCH
+# signed with a key made for the run, its repository served here and
+# installed in the root from there, its programs run on every case.
+start=$SECONDS
+work=$(mktemp -d)
+trap 'gpgconf --kill gpg-agent; rm -rf "$work"; if [ -n "$root" ]; then remove_root; fi' EXIT
+test_repository "$work"
+bash "$src/packaging/release.sh" --key "$signing_key" --url "$repository_url" "$work/release" "$arch" \
+  >"$work/release.log" 2>&1 || { tail -n 30 "$work/release.log"; exit 1; }
+bash "$src/tests/release/apt_install.sh" --install-only "$work/release" "$root"
+echo "native.sh: hexsuite installed by apt on $arch from its repository, every case passed ($(( SECONDS - start )) s)"

@@ -76,3 +76,16 @@ readme_first_command() {
   in_root sh -c 'cd /src && build/bin/hexscreen < examples/sample.txt' | cmp - "$root/src/tests/e2e/hexscreen/sample.out"
   echo "${0##*/}: the README's first command ($(( SECONDS - start )) s)"
 }
+
+# What a test's release needs for its repository: a key made for one run
+# and never kept, in a new GnuPG home under FOLDER, which GNUPGHOME then
+# names, without a passphrase, for a year (signing_key is its name); and
+# repository_url, on a free port of 127.0.0.1, to serve it at.
+test_repository() {  # folder
+  export GNUPGHOME=$1/gnupg
+  signing_key=test@hexsuite.invalid
+  mkdir -m 700 "$GNUPGHOME"
+  gpg --batch --quiet --passphrase '' --quick-gen-key "hexsuite test <$signing_key>" ed25519 sign 1y 2>/dev/null
+  # shellcheck disable=SC2034 # read by the scripts that source this
+  repository_url=http://127.0.0.1:$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')/
+}
